@@ -1,0 +1,69 @@
+// What the program takes from the operating system: file system, shell and message boxes.
+// The core is written against this interface only; Windows implements it with wide APIs,
+// the tests with an in-memory fake.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallow {
+
+inline constexpr int kCsidlInternetCache = 32;
+// Directory 16 + system 4 + hidden 2 + read-only 1: every kind of entry.
+inline constexpr unsigned kAttrMaskAll = 23;
+
+enum class MessageIcon { kInformation = 64, kExclamation = 48 };
+
+// The shell's copy request, as the program fills it.
+struct ShellCopyRecord {
+  static constexpr unsigned kFoCopy = 2;
+  static constexpr unsigned kFofAllowUndo = 0x40;
+
+  unsigned function = kFoCopy;
+  std::wstring from;
+  std::wstring to;
+  unsigned flags = kFofAllowUndo;
+  bool any_operations_aborted = false;
+};
+
+using EntrySink = std::function<void(std::wstring_view name)>;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // The special folder's path; the empty string when the shell does not know the folder;
+  // nullopt when its path could not be read.
+  virtual std::optional<std::wstring> SpecialFolderPath(int csidl) = 0;
+
+  // Passes every entry of the folder whose path ends in "\" to sink, as bare long names in the
+  // order the file system returns them, "." and ".." included. False when nothing could be
+  // listed (missing folder, not a folder).
+  virtual bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) = 0;
+
+  // Deletes a file for good; never a directory.
+  virtual bool DeleteFile(const std::wstring& path) = 0;
+
+  // Modal to the main window, with an OK button; returns when dismissed.
+  virtual void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;
+
+  // Case-insensitive comparison by the rules of the user's locale.
+  virtual bool TextEqual(std::wstring_view a, std::wstring_view b) = 0;
+  // A key with TextEqual(a, b) implying TextKey(a) == TextKey(b); keys may also collide for
+  // texts that are not equal, so a key match still needs TextEqual.
+  virtual std::wstring TextKey(std::wstring_view text) = 0;
+
+  // The folder the user picked, or nullopt when the picker was cancelled or failed.
+  virtual std::optional<std::wstring> PickFolder(const std::wstring& title) = 0;
+
+  // Runs the shell's file operation; returns its result code (0 on success) and sets the
+  // record's aborted flag as the shell reports it.
+  virtual int ShellFileOperation(ShellCopyRecord& record) = 0;
+
+  // Opens the file with the program the system associates with its type.
+  virtual bool OpenWithDefaultProgram(const std::wstring& path) = 0;
+};
+
+}  // namespace tallow

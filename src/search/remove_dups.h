@@ -1,0 +1,22 @@
+// Duplicate removal for the scan's path list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lists/string_list.h"
+#include "platform/platform.h"
+
+namespace tallow {
+
+// comptype 0 compares case-insensitively by the user's locale; any other value compares code
+// unit by code unit. The first occurrence of each value is kept, survivors keep their order.
+// Hashes a key of each entry instead of comparing every pair, so a full cache of 60,000 paths
+// takes milliseconds rather than hours; the comparison itself decides every key match.
+void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& platform);
+void RemoveDups(StringList& lst, int comptype, Platform& platform);
+
+// Flags, per entry, whether an earlier entry equals it.
+std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int comptype, Platform& platform);
+
+}  // namespace tallow

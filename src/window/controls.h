@@ -1,0 +1,35 @@
+// The core's view of the window and of its controls other than the lists.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tallow {
+
+class TextBox {
+ public:
+  virtual ~TextBox() = default;
+  virtual std::wstring Text() const = 0;
+  // Selects that many characters from the caret on, as far as the text goes.
+  virtual void SetSelLength(int length) = 0;
+};
+
+class Button {
+ public:
+  virtual ~Button() = default;
+  virtual void SetCaption(std::wstring_view caption) = 0;
+};
+
+// The main window itself.
+class FormHost {
+ public:
+  virtual ~FormHost() = default;
+  virtual void Show() = 0;
+  // Above all other windows, without moving or resizing.
+  virtual void KeepOnTop() = 0;
+  // The popup menu with save, delete and delete all, at a point in the names list's client
+  // coordinates; the chosen item arrives later as its own Click.
+  virtual void ShowPopupMenu(int x, int y) = 0;
+};
+
+}  // namespace tallow

@@ -1,0 +1,67 @@
+// The main window's event handlers, one per control event, written against the core's
+// interfaces so that they run the same on the real window and in the tests.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "lists/string_list.h"
+#include "platform/platform.h"
+#include "search/run_search.h"
+#include "window/controls.h"
+
+namespace tallow {
+
+inline constexpr std::array<std::wstring_view, 16> kBuiltInExtensions = {
+    L".gif", L".bmp", L".jpg", L".swf", L".flv", L".mp3", L".wma", L".wav",
+    L".mid", L".rar", L".exe", L".zip", L".js",  L".css", L".htm", L".html"};
+
+inline constexpr std::wstring_view kSearchCaption = L"查找";
+inline constexpr std::wstring_view kHelpCaption = L"使用说明";
+inline constexpr std::wstring_view kEnterExtensionText = L"请输入完整后缀名，如：.wma        ";
+inline constexpr std::wstring_view kHelpTitle = L"使用说明  -- Quistemar";
+inline constexpr std::wstring_view kHelpText =
+    L"双击选中,以系统默认程序御览.鼠标右键单击选中,保存!\r\n\r\n"
+    L"在文本框输入自定义(如：wmv)，即可查找本工具没有添加的查找资源!";
+inline constexpr int kPathListExtent = 5000;
+inline constexpr int kNamesListExtent = 500;
+
+struct Form1Controls {
+  StringList& list1;   // file names, shown
+  StringList& list2;   // bucket folders, hidden
+  StringList& list3;   // full paths, hidden
+  StringList& combo1;  // extensions
+  TextBox& text1;      // custom extension
+  Button& command1;    // search
+  Button& command2;    // instructions
+};
+
+class Form1 {
+ public:
+  // Binds the Click of List1, List3 and Combo1 to their handlers.
+  Form1(Platform& platform, FormHost& host, const Form1Controls& controls);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  void OnLoad();
+  void OnCommand1Click();  // the scan; the other handlers that need one call it
+  void OnCombo1Click();
+  void OnCommand3Click();
+  void OnText1Change();
+  void OnCommand2Click();
+  void OnList1Click();
+  void OnList3Click();
+  void OnList1Scroll();
+  void OnList1DblClick();
+  void OnList1MouseUp(int button, int x, int y);
+  void OnCopytoClick();
+  void OnDelClick();
+  void OnDelallClick();
+
+ private:
+  Platform& platform_;
+  FormHost& host_;
+  Form1Controls c_;
+};
+
+}  // namespace tallow

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "window/form1.h"
+
+namespace tallow {
+namespace {
+
+using testing::FakeButton;
+using testing::FakeHost;
+using testing::FakePlatform;
+using testing::FakeTextBox;
+using Strings = std::vector<std::wstring>;
+
+// The handlers wired to fakes of every control, over a small cache.
+class Form1Test : public ::testing::Test {
+ protected:
+  Form1Test() : list3_(13), form_(fake_, host_, {list1_, list2_, list3_, combo1_, text1_, command1_, command2_}) {
+    root_ = fake_.CacheRoot();
+    fake_.AddSubfolder(root_, L"AAAA0000");
+    fake_.AddSubfolder(root_, L"BBBB0000");
+    a_ = root_ + L"AAAA0000\\";
+    for (auto n : {L"one[1].gif", L"two[1].gif", L"three[1].jpg"}) fake_.AddFile(a_, n);
+    fake_.AddFile(root_ + L"BBBB0000", L"four[1].gif");
+    fake_.AddFile(root_ + L"BBBB0000", L"locked[1].gif", /*undeletable=*/true);
+    form_.OnLoad();
+  }
+
+  void Pick(std::wstring_view extension) {
+    for (int i = 0; i < combo1_.Count(); ++i) {
+      if (combo1_.Item(i) == extension) return combo1_.SetCurrentIndex(i);
+    }
+  }
+
+  FakePlatform fake_;
+  FakeHost host_;
+  MemoryStringList list1_, list2_, list3_, combo1_;
+  FakeTextBox text1_;
+  FakeButton command1_, command2_;
+  Form1 form_;
+  std::wstring root_, a_;
+};
+
+TEST_F(Form1Test, StartUpFillsTheChooserAndSelectsNothing) {
+  EXPECT_TRUE(host_.shown);
+  EXPECT_TRUE(host_.on_top);
+  ASSERT_EQ(combo1_.Count(), 16);
+  EXPECT_EQ(combo1_.Item(0), L".gif");
+  EXPECT_EQ(combo1_.Item(15), L".html");
+  EXPECT_EQ(combo1_.CurrentIndex(), -1);
+  EXPECT_EQ(list1_.Count(), 0);
+  EXPECT_EQ(command1_.caption, L"查找");
+  EXPECT_EQ(command2_.caption, L"使用说明");
+  EXPECT_TRUE(fake_.messages.empty());  // no scan at start-up
+}
+
+TEST_F(Form1Test, PickingAnExtensionScansAtOnce) {
+  Pick(L".gif");
+  EXPECT_EQ(list1_.Items(), (Strings{L"one[1].gif", L"two[1].gif", L"four[1].gif", L"locked[1].gif"}));
+  Pick(L".gif");  // the same entry again changes nothing and scans nothing
+  form_.OnCommand1Click();
+  EXPECT_EQ(list1_.Count(), 4);
+}
+
+TEST_F(Form1Test, ListsFollowEachOther) {
+  Pick(L".gif");
+  list1_.SetCurrentIndex(2);
+  EXPECT_EQ(list3_.CurrentIndex(), 2);
+  EXPECT_EQ(list3_.CurrentText(), root_ + L"BBBB0000\\four[1].gif");
+  list3_.SetCurrentIndex(1);
+  EXPECT_EQ(list1_.CurrentIndex(), 1);
+  EXPECT_EQ(list1_.CurrentText(), L"two[1].gif");
+}
+
+TEST_F(Form1Test, ScrollMovesThePathListAsFarAsItCan) {
+  auto& entries = fake_.folders[a_];
+  for (int i = 0; i < 40; ++i) entries.push_back({L"n" + std::to_wstring(i) + L".gif"});
+  Pick(L".gif");
+  list1_.SetTopIndex(20);
+  form_.OnList1Scroll();
+  EXPECT_EQ(list3_.TopIndex(), 20);
+  list1_.SetTopIndex(list1_.Count() - 1);
+  form_.OnList1Scroll();
+  EXPECT_EQ(list3_.TopIndex(), list3_.Count() - 13);
+}
+
+TEST_F(Form1Test, PopupOnlyForRightButtonWithACurrentEntry) {
+  Pick(L".gif");
+  form_.OnList1MouseUp(2, 5, 6);
+  EXPECT_TRUE(host_.popups.empty());
+  list1_.SetCurrentIndex(0);
+  form_.OnList1MouseUp(1, 5, 6);
+  form_.OnList1MouseUp(4, 5, 6);
+  EXPECT_TRUE(host_.popups.empty());
+  form_.OnList1MouseUp(2, 5, 6);
+  ASSERT_EQ(host_.popups.size(), 1u);
+  EXPECT_EQ(host_.popups[0], std::make_pair(5, 6));
+  EXPECT_EQ(list1_.CurrentIndex(), 0);
+}
+
+TEST_F(Form1Test, DoubleClickOpensTheHighlightedFileOnly) {
+  Pick(L".gif");
+  form_.OnList1DblClick();
+  EXPECT_TRUE(fake_.opened.empty());  // nothing current: nothing opened
+  list1_.SetCurrentIndex(1);
+  form_.OnList1DblClick();
+  EXPECT_EQ(fake_.opened, (Strings{a_ + L"two[1].gif"}));
+  EXPECT_EQ(list1_.Count(), 4);
+}
+
+TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
+  Pick(L".gif");
+  form_.OnCopytoClick();
+  ASSERT_EQ(fake_.messages.size(), 1u);
+  EXPECT_EQ(fake_.messages[0].text, L"请先选定文件，然后保存！");
+  EXPECT_EQ(fake_.messages[0].title, L"提示……");
+  EXPECT_EQ(fake_.messages[0].icon, MessageIcon::kExclamation);
+  EXPECT_TRUE(fake_.picker_titles.empty());
+
+  list1_.SetCurrentIndex(0);
+  form_.OnCopytoClick();  // the user cancels the picker
+  EXPECT_EQ(fake_.picker_titles, (Strings{L"选择保存路径"}));
+  EXPECT_TRUE(fake_.copies.empty());
+
+  fake_.picked_folder = L"D:\\pics";
+  form_.OnCopytoClick();
+  ASSERT_EQ(fake_.copies.size(), 1u);
+  EXPECT_EQ(fake_.copies[0].from, a_ + L"one[1].gif");
+  EXPECT_EQ(fake_.copies[0].to, L"D:\\pics\\one[1].gif");
+  EXPECT_EQ(fake_.copies[0].function, 2u);
+  EXPECT_EQ(fake_.copies[0].flags, 0x40u);
+  ASSERT_EQ(fake_.messages.size(), 2u);
+  EXPECT_EQ(fake_.messages[1].text, L"保存   one[1].gif   成功");
+  EXPECT_EQ(fake_.messages[1].title, L"恭喜");
+  EXPECT_EQ(fake_.messages[1].icon, MessageIcon::kInformation);
+
+  fake_.picked_folder = L"D:\\";
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.copies.back().to, L"D:\\\\one[1].gif");
+
+  fake_.copy_aborted = true;  // the user declined to replace
+  form_.OnCopytoClick();
+  fake_.copy_aborted = false;
+  fake_.copy_result = 0x75;  // the shell reports a failure
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.messages.size(), 3u);
+}
+
+TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {
+  Pick(L".gif");
+  list1_.SetCurrentIndex(1);
+  form_.OnDelClick();
+  EXPECT_EQ(fake_.deleted, (Strings{a_ + L"two[1].gif"}));
+  EXPECT_EQ(list1_.Items(), (Strings{L"one[1].gif", L"four[1].gif", L"locked[1].gif"}));
+  EXPECT_EQ(list1_.CurrentIndex(), -1);
+  form_.OnDelClick();  // nothing current: nothing deleted
+  EXPECT_EQ(fake_.deleted.size(), 1u);
+}
+
+TEST_F(Form1Test, DeleteAllSparesOtherTypesDirectoriesAndLockedFiles) {
+  text1_.text = L".IE5";  // every entry matches, "." and ".." too
+  form_.OnCommand3Click();
+  form_.OnDelallClick();
+  EXPECT_EQ(list1_.Items(), (Strings{L".", L"..", L".", L"..", L"locked[1].gif"}));
+  Pick(L".gif");
+  form_.OnDelallClick();
+  EXPECT_EQ(list1_.Items(), (Strings{L"locked[1].gif"}));
+
+  list3_.Clear();
+  const size_t before = fake_.deleted.size();
+  form_.OnDelallClick();  // no listed files: nothing deleted, the scan still runs
+  EXPECT_EQ(fake_.deleted.size(), before);
+  EXPECT_EQ(list1_.Count(), 1);
+}
+
+TEST_F(Form1Test, CustomExtensionIsAddedSelectedAndScannedOnce) {
+  text1_.text = L".";
+  form_.OnCommand3Click();
+  text1_.text = L"..";
+  form_.OnCommand3Click();
+  ASSERT_EQ(fake_.messages.size(), 2u);
+  EXPECT_EQ(fake_.messages[0].text, L"请输入完整后缀名，如：.wma        ");
+  EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
+  EXPECT_EQ(combo1_.Count(), 16);
+
+  text1_.text = L"jpg";  // no dot: accepted, matched anywhere in the path
+  form_.OnCommand3Click();
+  EXPECT_EQ(combo1_.Count(), 17);
+  EXPECT_EQ(combo1_.CurrentIndex(), 16);
+  EXPECT_EQ(list1_.Items(), (Strings{L"three[1].jpg"}));
+  EXPECT_EQ(text1_.text, L"jpg");
+
+  text1_.text = L".gif";  // a duplicate of a built-in entry is appended all the same
+  form_.OnCommand3Click();
+  EXPECT_EQ(combo1_.Count(), 18);
+  EXPECT_EQ(list1_.Count(), 4);
+
+  text1_.text = L"";  // empty: exactly one message, the scan's own
+  form_.OnCommand3Click();
+  ASSERT_EQ(fake_.messages.size(), 3u);
+  EXPECT_EQ(fake_.messages[2].text, L"请选择完整后缀名，如：.flv        ");
+}
+
+TEST_F(Form1Test, TextChangeSelectsOneCharacterAndHelpShowsUsage) {
+  form_.OnText1Change();
+  EXPECT_EQ(text1_.sel_length, 1);
+  form_.OnCommand2Click();
+  ASSERT_EQ(fake_.messages.size(), 1u);
+  EXPECT_EQ(fake_.messages[0].title, L"使用说明  -- Quistemar");
+  EXPECT_NE(fake_.messages[0].text.find(L"保存!\r\n\r\n在文本框"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace tallow

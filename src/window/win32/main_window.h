@@ -1,0 +1,87 @@
+// The program's one window, Form1: creates the controls where the layout puts them and
+// binds every control event to its handler in Form1.
+#pragma once
+
+#include <windows.h>
+
+#include "lists/string_list.h"
+#include "platform/platform.h"
+#include "window/form1.h"
+#include "window/win32/combo_box_list.h"
+#include "window/win32/control_adapters.h"
+#include "window/win32/list_box_list.h"
+#include "window/win32/win32_handles.h"
+
+namespace tallow {
+
+inline constexpr wchar_t kMainWindowClass[] = L"TallowmereForm1";
+inline constexpr wchar_t kMainWindowCaption[] = L"Tallowmere -- by:Quistemar";
+
+class MainWindow final : public FormHost {
+ public:
+  explicit MainWindow(Platform& platform);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls and runs Form1's Load. With show false the window
+  // stays hidden (for measuring), and is otherwise the same.
+  bool Create(bool show);
+
+  HWND hwnd() const { return hwnd_; }
+  // A control by its ID from resource.h; nullptr for the in-memory lists.
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  int dpi() const { return dpi_; }
+
+  Form1& form() { return form_; }
+  StringList& list1() { return list1_; }
+  StringList& list2() { return list2_; }
+  MemoryStringList& list3() { return list3_; }
+  StringList& combo1() { return combo1_; }
+
+  // FormHost
+  void Show() override;
+  void KeepOnTop() override;
+  void ShowPopupMenu(int x, int y) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                        DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleNamesListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+
+  bool OnCreate();
+  void OnCommand(int id, int code);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnNcDestroy();
+
+  bool CreateControls();
+  void ApplyFonts();
+  void ApplyLayout();
+  void FitComboHeight();
+  int PathListRows() const;
+
+  HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  bool show_ = true;
+
+  ListBoxList list1_;
+  MemoryStringList list2_;
+  MemoryStringList list3_;
+  ComboBoxList combo1_;
+  EditTextBox text1_;
+  PushButton command1_;
+  PushButton command2_;
+  PushButton command3_;
+  UniqueFont default_font_;
+  UniqueFont text1_font_;
+  UniqueMenu menu_;
+  Form1 form_;
+};
+
+// Runs the message loop with the dialog keys (Tab, Shift+Tab) of the window; returns the exit
+// code of WM_QUIT.
+int RunMessageLoop(HWND window);
+
+}  // namespace tallow

@@ -303,17 +303,19 @@ void MainWindow::ApplyLayout() {
 }
 
 // The closed combo box is as tall as its font makes it; its selection field is sized so
-// that it takes the table's height instead.
+// that it takes the table's height instead. The field's height is corrected by what the box
+// measures, since not every implementation reports back the value it was given.
 void MainWindow::FitComboHeight() {
   HWND combo = combo1_.hwnd();
   const int wanted = PixelRectOf(L"Combo1", dpi_)->height;
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int attempt = 0; attempt < 3 && field != CB_ERR; ++attempt) {
     RECT rect{};
     GetWindowRect(combo, &rect);
     const int actual = rect.bottom - rect.top;
-    const LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    if (actual == wanted || field == CB_ERR || field + wanted - actual < 1) return;
-    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + wanted - actual);
+    field += wanted - actual;
+    if (actual == wanted || field < 1) return;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
 }
 

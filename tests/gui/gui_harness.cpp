@@ -1,0 +1,293 @@
+#include "gui_harness.h"
+
+#include <shlobj.h>
+
+#include <chrono>
+
+#include "res/resource.h"
+
+namespace tallow::gui {
+
+namespace {
+
+constexpr auto kDeadline = std::chrono::seconds(20);
+
+std::wstring CacheContentFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE | CSIDL_FLAG_CREATE, nullptr, 0, path))) return {};
+  return std::wstring(path) + L"\\Content.IE5\\";
+}
+
+std::wstring Text(HWND hwnd) {
+  wchar_t buffer[1024] = {};
+  GetWindowTextW(hwnd, buffer, 1024);
+  return buffer;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t buffer[64] = {};
+  GetClassNameW(hwnd, buffer, 64);
+  return buffer;
+}
+
+bool Send(std::vector<INPUT> inputs) {
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+INPUT MouseInput(DWORD flags, LONG data = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = static_cast<DWORD>(data);
+  return input;
+}
+
+}  // namespace
+
+// The platform the program runs on, reduced to what the window's tests reach: the cache
+// folder, listings and message boxes owned by the window.
+struct RecordingPlatform::Inner {
+  HWND owner = nullptr;
+};
+
+RecordingPlatform::RecordingPlatform() : inner_(std::make_unique<Inner>()) {}
+RecordingPlatform::~RecordingPlatform() = default;
+void RecordingPlatform::SetOwner(HWND owner) { inner_->owner = owner; }
+
+std::optional<std::wstring> RecordingPlatform::SpecialFolderPath(int csidl) {
+  ++scans;  // every scan asks for the cache folder exactly once
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path))) return std::wstring();
+  return std::wstring(path);
+}
+
+bool RecordingPlatform::EnumerateDirectory(const std::wstring& path, unsigned, const EntrySink& sink) {
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileExW((path + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    sink(data.cFileName);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return true;
+}
+
+bool RecordingPlatform::DeleteFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != FALSE; }
+
+void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
+  messages.push_back({text, title, icon});
+  if (real_message_boxes) {
+    MessageBoxW(inner_->owner, text.c_str(), title.c_str(), MB_OK | static_cast<UINT>(icon));
+  }
+}
+
+bool RecordingPlatform::TextEqual(std::wstring_view a, std::wstring_view b) {
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+std::wstring RecordingPlatform::TextKey(std::wstring_view text) {
+  std::wstring key(text);
+  if (!key.empty()) CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return key;
+}
+
+std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring&) { return std::nullopt; }
+
+int RecordingPlatform::ShellFileOperation(ShellCopyRecord& record) {
+  record.any_operations_aborted = true;
+  return 1;
+}
+
+bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path) {
+  opened.push_back(path);
+  return true;
+}
+
+TestBucket::TestBucket() {
+  const std::wstring content = CacheContentFolder();
+  made_content_folder_ = CreateDirectoryW(content.c_str(), nullptr) != FALSE;
+  // Eight characters without a dot, as the cache names its buckets; unique per process.
+  wchar_t name[16] = {};
+  swprintf(name, 16, L"GUI%05X", static_cast<unsigned>(GetCurrentProcessId()) & 0xFFFFF);
+  path_ = content + name + L"\\";
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TestBucket::~TestBucket() {
+  for (const std::wstring& name : Listing()) {
+    if (name != L"." && name != L"..") DeleteFileW((path_ + name).c_str());
+  }
+  RemoveDirectoryW(path_.c_str());
+  if (made_content_folder_) RemoveDirectoryW(CacheContentFolder().c_str());  // only if now empty
+}
+
+bool TestBucket::AddFile(const std::wstring& name, std::string_view bytes) {
+  HANDLE file = CreateFileW((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
+  CloseHandle(file);
+  return ok;
+}
+
+std::vector<std::wstring> TestBucket::Listing() const {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW((path_ + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
+DialogWatcher::DialogWatcher(Kind kind, HWND owner) : thread_([this, kind, owner] { Run(kind, owner); }) {}
+
+DialogWatcher::~DialogWatcher() {
+  if (thread_.joinable()) thread_.join();
+}
+
+SeenDialog DialogWatcher::Wait() {
+  if (thread_.joinable()) thread_.join();
+  return seen_;
+}
+
+void DialogWatcher::Run(Kind kind, HWND owner) {
+  const wchar_t* wanted = kind == Kind::kDialog ? L"#32770" : L"#32768";
+  const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+  while (std::chrono::steady_clock::now() < deadline) {
+    HWND found = nullptr;
+    for (HWND w = FindWindowExW(nullptr, nullptr, wanted, nullptr); w; w = FindWindowExW(nullptr, w, wanted, nullptr)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid == GetCurrentProcessId() && IsWindowVisible(w)) found = w;
+    }
+    if (!found) {
+      Sleep(20);
+      continue;
+    }
+    seen_.found = true;
+    if (kind == Kind::kDialog) {
+      seen_.title = Text(found);
+      for (HWND child = GetWindow(found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) != L"Static") continue;
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+          seen_.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        } else if (!Text(child).empty()) {
+          seen_.text = Text(child);
+        }
+      }
+      PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(found, IDOK)));
+    } else {
+      HMENU menu = reinterpret_cast<HMENU>(SendMessageW(found, MN_GETHMENU, 0, 0));
+      for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        wchar_t item[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), item, 64, MF_BYPOSITION);
+        seen_.menu_items.emplace_back(item);
+      }
+      PostMessageW(owner, WM_CANCELMODE, 0, 0);
+    }
+    return;
+  }
+}
+
+void GuiTest::SetUp() {
+  window_ = std::make_unique<MainWindow>(platform_);
+  ASSERT_TRUE(window_->Create(true));
+  platform_.SetOwner(window_->hwnd());
+  SetForegroundWindow(window_->hwnd());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window_->hwnd(); }));
+  PumpPending();
+}
+
+void GuiTest::TearDown() {
+  window_.reset();
+  // Closing posts WM_QUIT; left in the queue it would end the next test's modal loops at once.
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message != WM_QUIT) DispatchMessageW(&message);
+  }
+}
+
+void GuiTest::PumpPending() {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    seen_.push_back(message);
+    if (message.message == WM_QUIT) continue;
+    if (window_ && window_->hwnd() && IsDialogMessageW(window_->hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+bool GuiTest::PumpUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+  for (;;) {
+    PumpPending();
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+bool GuiTest::WaitForRelease(UINT up_message, WPARAM key) {
+  const bool done = PumpUntil([&] {
+    for (const MSG& m : seen_) {
+      if (m.message == up_message && (key == 0 || m.wParam == key)) return true;
+    }
+    return false;
+  });
+  seen_.clear();
+  PumpPending();
+  return done;
+}
+
+bool GuiTest::PressKey(WORD key, bool shift) {
+  seen_.clear();
+  std::vector<INPUT> inputs;
+  if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
+  inputs.push_back(KeyInput(key, false));
+  inputs.push_back(KeyInput(key, true));
+  if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
+  return Send(inputs) && WaitForRelease(WM_KEYUP, shift ? VK_SHIFT : key);
+}
+
+bool GuiTest::Click(HWND control, POINT at, bool right) {
+  seen_.clear();
+  ClientToScreen(control, &at);
+  SetCursorPos(at.x, at.y);
+  const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  return Send({MouseInput(down), MouseInput(up)}) && WaitForRelease(right ? WM_RBUTTONUP : WM_LBUTTONUP, 0);
+}
+
+bool GuiTest::Wheel(HWND control, int notches) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  seen_.clear();
+  return Send({MouseInput(MOUSEEVENTF_WHEEL, -notches * WHEEL_DELTA)}) && WaitForRelease(WM_MOUSEWHEEL, 0);
+}
+
+bool GuiTest::PickByKeyboard(std::wstring_view extension) {
+  StringList& combo = window_->combo1();
+  for (int presses = 0; presses <= combo.Count(); ++presses) {
+    if (combo.CurrentText() == extension) return true;
+    // Each pick scans, and the scan moves the focus to the names list.
+    SetFocus(Control(IDC_COMBO1));
+    if (!PressKey(VK_DOWN)) return false;
+  }
+  return combo.CurrentText() == extension;
+}
+
+}  // namespace tallow::gui

@@ -1,0 +1,125 @@
+// Drives the real main window under Wine and Xvfb: a platform that counts scans, real keyboard
+// and mouse input, a watcher for modal dialogs and a small cache tree of the test's own.
+#pragma once
+
+#include <windows.h>
+#undef DeleteFile
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "window/win32/main_window.h"
+
+namespace tallow::gui {
+
+// Passes everything to the machine's platform, counting scans and recording messages. Message
+// boxes reach the screen only when a test asks for them, so that no test can block in one.
+class RecordingPlatform final : public Platform {
+ public:
+  RecordingPlatform();
+  ~RecordingPlatform() override;
+  void SetOwner(HWND owner);
+
+  int scans = 0;
+  bool real_message_boxes = false;
+  struct Message {
+    std::wstring text, title;
+    MessageIcon icon;
+  };
+  std::vector<Message> messages;
+  std::vector<std::wstring> opened;
+
+  std::optional<std::wstring> SpecialFolderPath(int csidl) override;
+  bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
+  bool DeleteFile(const std::wstring& path) override;
+  void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
+  bool TextEqual(std::wstring_view a, std::wstring_view b) override;
+  std::wstring TextKey(std::wstring_view text) override;
+  std::optional<std::wstring> PickFolder(const std::wstring& title) override;
+  int ShellFileOperation(ShellCopyRecord& record) override;
+  bool OpenWithDefaultProgram(const std::wstring& path) override;
+
+ private:
+  struct Inner;
+  std::unique_ptr<Inner> inner_;
+};
+
+// A bucket folder of the test's own in the prefix's cache, removed with everything in it.
+class TestBucket {
+ public:
+  TestBucket();
+  ~TestBucket();
+  TestBucket(const TestBucket&) = delete;
+  TestBucket& operator=(const TestBucket&) = delete;
+
+  const std::wstring& path() const { return path_; }  // ends in "\"
+  bool AddFile(const std::wstring& name, std::string_view bytes = "x");
+  // The folder's entries as the file system lists them, "." and ".." included.
+  std::vector<std::wstring> Listing() const;
+
+ private:
+  std::wstring path_;
+  bool made_content_folder_ = false;
+};
+
+// What a watcher saw of one modal dialog before it pressed a button on it.
+struct SeenDialog {
+  bool found = false;
+  std::wstring title;
+  std::wstring text;
+  HICON icon = nullptr;
+  std::vector<std::wstring> menu_items;
+};
+
+// Waits on its own thread for a dialog (#32770) or popup menu (#32768) of this process, reads
+// it, then closes it: OK for a dialog, Esc-equivalent for a menu. Gives up at its deadline.
+class DialogWatcher {
+ public:
+  enum class Kind { kDialog, kMenu };
+  DialogWatcher(Kind kind, HWND owner);
+  ~DialogWatcher();
+  SeenDialog Wait();
+
+ private:
+  void Run(Kind kind, HWND owner);
+  SeenDialog seen_;
+  std::thread thread_;
+};
+
+class GuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  HWND Window() const { return window_->hwnd(); }
+  HWND Control(int id) const { return window_->Control(id); }
+  MainWindow& window() { return *window_; }
+
+  // Processes what is queued now, through the dialog keys as the program's loop does.
+  void PumpPending();
+  // Processes messages until the condition holds or a generous deadline passes.
+  bool PumpUntil(const std::function<bool()>& condition);
+  // A real key press; returns once the window has processed its release.
+  bool PressKey(WORD key, bool shift = false);
+  // A real click at a point in a control's client area.
+  bool Click(HWND control, POINT at, bool right = false);
+  bool Wheel(HWND control, int notches);
+  // Picks an extension with the keyboard: Combo1 focused, arrows until it is current.
+  bool PickByKeyboard(std::wstring_view extension);
+
+  RecordingPlatform platform_;
+  std::unique_ptr<MainWindow> window_;
+
+ private:
+  bool WaitForRelease(UINT up_message, WPARAM key);
+  std::vector<MSG> seen_;
+};
+
+}  // namespace tallow::gui

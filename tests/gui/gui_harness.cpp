@@ -151,7 +151,8 @@ std::vector<std::wstring> TestBucket::Listing() const {
   return names;
 }
 
-DialogWatcher::DialogWatcher(Kind kind, HWND owner) : thread_([this, kind, owner] { Run(kind, owner); }) {}
+DialogWatcher::DialogWatcher(Kind kind, HWND owner, int choose_item)
+    : thread_([this, kind, owner, choose_item] { Run(kind, owner, choose_item); }) {}
 
 DialogWatcher::~DialogWatcher() {
   if (thread_.joinable()) thread_.join();
@@ -162,10 +163,15 @@ SeenDialog DialogWatcher::Wait() {
   return seen_;
 }
 
-void DialogWatcher::Run(Kind kind, HWND owner) {
+SeenDialog DialogWatcher::Stop() {
+  stop_ = true;
+  return Wait();
+}
+
+void DialogWatcher::Run(Kind kind, HWND owner, int choose_item) {
   const wchar_t* wanted = kind == Kind::kDialog ? L"#32770" : L"#32768";
   const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-  while (std::chrono::steady_clock::now() < deadline) {
+  while (!stop_ && std::chrono::steady_clock::now() < deadline) {
     HWND found = nullptr;
     for (HWND w = FindWindowExW(nullptr, nullptr, wanted, nullptr); w; w = FindWindowExW(nullptr, w, wanted, nullptr)) {
       DWORD pid = 0;
@@ -195,7 +201,18 @@ void DialogWatcher::Run(Kind kind, HWND owner) {
         GetMenuStringW(menu, static_cast<UINT>(i), item, 64, MF_BYPOSITION);
         seen_.menu_items.emplace_back(item);
       }
-      PostMessageW(owner, WM_CANCELMODE, 0, 0);
+      if (choose_item < 0) {
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+      } else {
+        std::vector<INPUT> keys;
+        for (int i = 0; i <= choose_item; ++i) {
+          keys.push_back(KeyInput(VK_DOWN, false));
+          keys.push_back(KeyInput(VK_DOWN, true));
+        }
+        keys.push_back(KeyInput(VK_RETURN, false));
+        keys.push_back(KeyInput(VK_RETURN, true));
+        Send(keys);
+      }
     }
     return;
   }
@@ -240,12 +257,13 @@ bool GuiTest::PumpUntil(const std::function<bool()>& condition) {
   }
 }
 
-bool GuiTest::WaitForRelease(UINT up_message, WPARAM key) {
+bool GuiTest::WaitForRelease(UINT up_message, WPARAM key, int count) {
   const bool done = PumpUntil([&] {
+    int releases = 0;
     for (const MSG& m : seen_) {
-      if (m.message == up_message && (key == 0 || m.wParam == key)) return true;
+      if (m.message == up_message && (key == 0 || m.wParam == key)) ++releases;
     }
-    return false;
+    return releases >= count;
   });
   seen_.clear();
   PumpPending();
@@ -269,6 +287,27 @@ bool GuiTest::Click(HWND control, POINT at, bool right) {
   const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   return Send({MouseInput(down), MouseInput(up)}) && WaitForRelease(right ? WM_RBUTTONUP : WM_LBUTTONUP, 0);
+}
+
+bool GuiTest::ClickUntil(HWND control, POINT at, const std::function<bool()>& done) {
+  ClientToScreen(control, &at);
+  SetCursorPos(at.x, at.y);
+  return Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)}) && PumpUntil(done);
+}
+
+bool GuiTest::DoubleClick(HWND control, POINT at) {
+  seen_.clear();
+  ClientToScreen(control, &at);
+  SetCursorPos(at.x, at.y);
+  return Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP), MouseInput(MOUSEEVENTF_LEFTDOWN),
+               MouseInput(MOUSEEVENTF_LEFTUP)}) &&
+         WaitForRelease(WM_LBUTTONUP, 0, 2);
+}
+
+POINT GuiTest::EntryPoint(HWND list, int index) {
+  RECT rect{};
+  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+  return {rect.left + 20, (rect.top + rect.bottom) / 2};
 }
 
 bool GuiTest::Wheel(HWND control, int notches) {

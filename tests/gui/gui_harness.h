@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,17 +80,21 @@ struct SeenDialog {
 };
 
 // Waits on its own thread for a dialog (#32770) or popup menu (#32768) of this process, reads
-// it, then closes it: OK for a dialog, Esc-equivalent for a menu. Gives up at its deadline.
+// it, then answers it as a user would: OK on a dialog; on a menu, the item at choose_item by
+// the arrow keys and Enter, or none. Gives up at its deadline, or when stopped.
 class DialogWatcher {
  public:
   enum class Kind { kDialog, kMenu };
-  DialogWatcher(Kind kind, HWND owner);
+  DialogWatcher(Kind kind, HWND owner, int choose_item = -1);
   ~DialogWatcher();
   SeenDialog Wait();
+  // For a dialog that must not appear: whatever was meant to show it has returned by now.
+  SeenDialog Stop();
 
  private:
-  void Run(Kind kind, HWND owner);
+  void Run(Kind kind, HWND owner, int choose_item);
   SeenDialog seen_;
+  std::atomic<bool> stop_{false};
   std::thread thread_;
 };
 
@@ -110,7 +115,13 @@ class GuiTest : public ::testing::Test {
   bool PressKey(WORD key, bool shift = false);
   // A real click at a point in a control's client area.
   bool Click(HWND control, POINT at, bool right = false);
+  // A click whose release a modal loop of the control may take (a scroll bar's): done tells
+  // when the click has had its effect.
+  bool ClickUntil(HWND control, POINT at, const std::function<bool()>& done);
+  bool DoubleClick(HWND control, POINT at);
   bool Wheel(HWND control, int notches);
+  // The middle of a list box entry, in the list's client coordinates.
+  static POINT EntryPoint(HWND list, int index);
   // Picks an extension with the keyboard: Combo1 focused, arrows until it is current.
   bool PickByKeyboard(std::wstring_view extension);
 
@@ -118,7 +129,7 @@ class GuiTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_;
 
  private:
-  bool WaitForRelease(UINT up_message, WPARAM key);
+  bool WaitForRelease(UINT up_message, WPARAM key, int count = 1);
   std::vector<MSG> seen_;
 };
 

@@ -1,0 +1,177 @@
+#include "gui_harness.h"
+#include "res/resource.h"
+
+namespace tallow::gui {
+namespace {
+
+using Strings = std::vector<std::wstring>;
+
+// A cache with enough ".gif" files to scroll, picked by keyboard.
+class NamesListTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(bucket_.AddFile(L"guiscroll-" + std::to_wstring(i) + L"[1].gif"));
+    ASSERT_TRUE(PickByKeyboard(L".gif"));
+    ASSERT_GE(names().Count(), 40);
+    ASSERT_EQ(GetFocus(), list());
+  }
+
+  HWND list() const { return Control(IDC_LIST1); }
+  StringList& names() { return window().list1(); }
+  StringList& paths() { return window().list3(); }
+
+  // The path list is on the highlighted name: same index, and its path ends in that name.
+  void ExpectPathListOnHighlightedName() {
+    EXPECT_EQ(paths().CurrentIndex(), names().CurrentIndex());
+    EXPECT_TRUE(paths().CurrentText().ends_with(L"\\" + names().CurrentText())) << paths().CurrentText();
+  }
+
+  TestBucket bucket_;
+};
+
+TEST_F(NamesListTest, KeysMoveThePathListAlong) {
+  const int last = names().Count() - 1;
+  struct Step {
+    WORD key;
+    int expected;
+  };
+  // Down from no entry lands on the first; PageDown moves a page of several entries.
+  const Step steps[] = {{VK_DOWN, 0}, {VK_DOWN, 1}, {VK_DOWN, 2}, {VK_UP, 1}, {VK_END, last}, {VK_HOME, 0}};
+  for (const Step& step : steps) {
+    ASSERT_TRUE(PressKey(step.key));
+    EXPECT_EQ(names().CurrentIndex(), step.expected) << "key " << step.key;
+    ExpectPathListOnHighlightedName();
+  }
+  ASSERT_TRUE(PressKey(VK_NEXT));
+  EXPECT_GT(names().CurrentIndex(), 1);
+  ExpectPathListOnHighlightedName();
+
+  // Typing a letter jumps to the next name that starts with it.
+  ASSERT_TRUE(PressKey('G'));
+  EXPECT_TRUE(names().CurrentText().starts_with(L"g") || names().CurrentText().starts_with(L"G"));
+  ExpectPathListOnHighlightedName();
+}
+
+TEST_F(NamesListTest, ClickingANameMovesThePathListButRightClickChangesNothing) {
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 3)));
+  EXPECT_EQ(names().CurrentIndex(), 3);
+  ExpectPathListOnHighlightedName();
+
+  DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 5), /*right=*/true));
+  const SeenDialog menu = watcher.Wait();
+  ASSERT_TRUE(menu.found);
+  EXPECT_EQ(menu.menu_items, (Strings{L"保存该项", L"删除该项", L"全部删除"}));
+  EXPECT_EQ(names().CurrentIndex(), 3);
+  ExpectPathListOnHighlightedName();
+  EXPECT_EQ(platform_.scans, 1);
+}
+
+TEST_F(NamesListTest, UserScrollsMoveThePathListsTopButCodeDoesNot) {
+  ASSERT_TRUE(Wheel(list(), 1));
+  ASSERT_GT(names().TopIndex(), 0);
+  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
+
+  // The scroll bar's lower arrow, just above the horizontal bar.
+  RECT client{};
+  GetClientRect(list(), &client);
+  const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+  const int before = names().TopIndex();
+  ASSERT_TRUE(ClickUntil(list(), {client.right + arrow / 2, client.bottom - arrow / 2},
+                         [&] { return names().TopIndex() != before; }));
+  EXPECT_EQ(names().TopIndex(), before + 1);
+  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
+
+  ASSERT_TRUE(PressKey(VK_NEXT));  // with no entry current, the first page's end becomes current
+  ASSERT_TRUE(PressKey(VK_NEXT));
+  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
+  ExpectPathListOnHighlightedName();
+
+  SendMessageW(list(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
+
+  // Setting the top from code is no user scroll: the path list stays where it was.
+  const int paths_top = paths().TopIndex();
+  names().SetTopIndex(paths_top + 4);
+  PumpPending();
+  EXPECT_EQ(names().TopIndex(), paths_top + 4);
+  EXPECT_EQ(paths().TopIndex(), paths_top);
+}
+
+// A few files of an extension of the test's own, added through Text1 and Command3.
+class CustomExtensionTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    for (const wchar_t* name : {L"one[1].gtq", L"two[1].gtq", L"three[1].gtq"}) ASSERT_TRUE(bucket_.AddFile(name));
+    SetWindowTextW(Control(IDC_TEXT1), L".gtq");
+    SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
+    PumpPending();
+    ASSERT_EQ(window().list1().Count(), 3);
+  }
+  HWND list() const { return Control(IDC_LIST1); }
+  TestBucket bucket_;
+};
+
+TEST_F(CustomExtensionTest, AddingAnExtensionSelectsItAndScansOnce) {
+  EXPECT_EQ(window().combo1().Count(), 17);
+  EXPECT_EQ(window().combo1().CurrentIndex(), 16);
+  EXPECT_EQ(window().combo1().CurrentText(), L".gtq");
+  EXPECT_EQ(WindowText(Control(IDC_TEXT1)), L".gtq");
+  EXPECT_EQ(platform_.scans, 1);
+  EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(CustomExtensionTest, TypingSelectsTheCharacterAfterTheCaret) {
+  HWND text1 = Control(IDC_TEXT1);
+  SetFocus(text1);
+  SendMessageW(text1, EM_SETSEL, 1, 1);
+  ASSERT_TRUE(PressKey('W'));  // ".wgtq": the caret after the w, the g selected
+  EXPECT_EQ(WindowText(text1), L".wgtq");
+  DWORD start = 0, end = 0;
+  SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 2u);
+  EXPECT_EQ(end, 3u);
+
+  SendMessageW(text1, EM_SETSEL, 5, 5);
+  ASSERT_TRUE(PressKey('X'));  // at the end there is nothing to select
+  SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(WindowText(text1), L".wgtqx");
+  EXPECT_EQ(start, 6u);
+  EXPECT_EQ(end, 6u);
+}
+
+TEST_F(CustomExtensionTest, DoubleClickBelowTheLastNameOpensTheCurrentFile) {
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
+  ASSERT_EQ(window().list3().CurrentIndex(), 1);
+  RECT client{};
+  GetClientRect(list(), &client);
+  ASSERT_TRUE(DoubleClick(list(), {client.right / 2, client.bottom - 4}));
+  ASSERT_EQ(platform_.opened.size(), 1u);
+  EXPECT_EQ(platform_.opened[0], window().list3().CurrentText());
+  EXPECT_EQ(platform_.scans, 1);  // opening scans nothing
+}
+
+TEST_F(CustomExtensionTest, RightClickWithoutACurrentNameShowsNoMenu) {
+  DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 0), /*right=*/true));
+  EXPECT_FALSE(watcher.Stop().found);
+  EXPECT_EQ(window().list1().CurrentIndex(), -1);
+}
+
+TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain) {
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
+  const std::wstring doomed = window().list3().CurrentText();
+  DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window(), /*choose_item=*/1);
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 1), /*right=*/true));
+  ASSERT_TRUE(watcher.Wait().found);
+  ASSERT_TRUE(PumpUntil([&] { return platform_.scans == 2; }));
+
+  EXPECT_EQ(GetFileAttributesW(doomed.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(window().list1().Count(), 2);
+  for (int i = 0; i < window().list3().Count(); ++i) EXPECT_NE(window().list3().Item(i), doomed);
+}
+
+}  // namespace
+}  // namespace tallow::gui

@@ -83,6 +83,46 @@ TEST_F(MainWindowTest, ControlsSitWhereTheTablePutsThemAt96Dpi) {
   }
 }
 
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font;
+}
+
+TEST_F(MainWindowTest, AMoveToAnotherDisplayScalesLayoutFontsAndExtent) {
+  const LOGFONTW text1 = FontOf(Control(IDC_TEXT1));
+  EXPECT_EQ(std::wstring(text1.lfFaceName), L"宋体");
+  EXPECT_EQ(text1.lfHeight, -14);  // 10.5 pt
+  EXPECT_EQ(text1.lfWeight, FW_BOLD);
+  EXPECT_EQ(text1.lfCharSet, GB2312_CHARSET);
+  EXPECT_EQ(FontOf(Control(IDC_LIST1)).lfHeight, -12);  // 9 pt
+  EXPECT_EQ(SendMessageW(Control(IDC_LIST1), LB_GETHORIZONTALEXTENT, 0, 0), 500);
+
+  // What Windows sends when the window lands on a display of 144 DPI.
+  RECT window_rect{};
+  GetWindowRect(Window(), &window_rect);
+  RECT suggested = {window_rect.left, window_rect.top, window_rect.left + 700, window_rect.top + 400};
+  SendMessageW(Window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT client{};
+  GetClientRect(Window(), &client);
+  EXPECT_EQ(client.right, 606);
+  EXPECT_EQ(client.bottom, 285);
+  const RECT list1 = ClientRectOf(Control(IDC_LIST1));
+  EXPECT_EQ(list1.left, 4);
+  EXPECT_EQ(list1.top, 14);
+  EXPECT_EQ(list1.right, 600);
+  EXPECT_EQ(list1.bottom, 236);
+  const RECT combo1 = ClientRectOf(Control(IDC_COMBO1));
+  EXPECT_EQ(combo1.left, 478);
+  EXPECT_EQ(combo1.top, 252);
+  EXPECT_EQ(combo1.right, 600);
+  EXPECT_EQ(combo1.bottom, 282);
+  EXPECT_EQ(FontOf(Control(IDC_TEXT1)).lfHeight, -21);
+  EXPECT_EQ(FontOf(Control(IDC_COMMAND1)).lfHeight, -18);
+  EXPECT_EQ(SendMessageW(Control(IDC_LIST1), LB_GETHORIZONTALEXTENT, 0, 0), 750);
+}
+
 TEST_F(MainWindowTest, TabWalksTheControlsInTheirOrder) {
   const int order[] = {IDC_COMMAND1, IDC_COMMAND2, IDC_COMBO1, IDC_COMMAND3, IDC_TEXT1, IDC_LIST1, IDC_COMMAND1};
   ASSERT_EQ(GetFocus(), Control(IDC_LIST1));

@@ -195,9 +195,7 @@ bool MainWindow::OnCreate() {
   menu_ = MakePopupMenu();
   if (!CreateControls()) return false;
   ApplyFonts();
-  const PixelRect client = FormClientPixels(dpi_);
-  const SIZE size = WindowSizeForClient(client.width, client.height, kWindowStyle, 0, dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea(nullptr);
   ApplyLayout();
   list1_.SetDpi(dpi_);
   list3_.SetVisibleRows(PathListRows());
@@ -242,9 +240,7 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
   ApplyFonts();
-  const PixelRect client = FormClientPixels(dpi_);
-  const SIZE size = WindowSizeForClient(client.width, client.height, kWindowStyle, 0, dpi_);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea(&suggested);
   ApplyLayout();
   list1_.SetDpi(dpi_);
   list3_.SetVisibleRows(PathListRows());
@@ -253,6 +249,21 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 void MainWindow::OnNcDestroy() {
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
+}
+
+// The client area takes the form's size at the DPI. The frame is measured after the first
+// try, since its real size can differ from what the system computes for that DPI.
+void MainWindow::FitClientArea(const RECT* suggested) {
+  const PixelRect wanted = FormClientPixels(dpi_);
+  const SIZE size = WindowSizeForClient(wanted.width, wanted.height, kWindowStyle, 0, dpi_);
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
+  SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, size.cx, size.cy,
+               flags);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  if (client.right == wanted.width && client.bottom == wanted.height) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx + wanted.width - client.right, size.cy + wanted.height - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool MainWindow::CreateControls() {

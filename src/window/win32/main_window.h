@@ -56,6 +56,7 @@ class MainWindow final : public FormHost {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnNcDestroy();
 
+  void FitClientArea(const RECT* suggested);
   bool CreateControls();
   void ApplyFonts();
   void ApplyLayout();

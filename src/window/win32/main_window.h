@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// The platform interface has a member named DeleteFile, which <windows.h> would rename.
+#undef DeleteFile
 
 #include "lists/string_list.h"
 #include "platform/platform.h"

@@ -1,31 +1,43 @@
 #include "search/remove_dups.h"
 
 #include <functional>
-#include <unordered_map>
 
 namespace tallow {
 namespace {
 
-// Survivors grouped by the hash of their key; a group holds more than one index only when
-// keys collide, which the comparison then settles.
+// Survivors chained by the hash of their key in one flat table, so that adding an entry
+// allocates nothing; a chain holds more than one survivor only when hashes collide or share a
+// slot, and the comparison settles every survivor of equal hash.
 class SurvivorIndex {
  public:
-  explicit SurvivorIndex(size_t expected) { groups_.reserve(expected); }
+  explicit SurvivorIndex(size_t expected) {
+    size_t slots = 16;
+    while (slots < expected * 2) slots *= 2;
+    heads_.assign(slots, kNone);
+    survivors_.reserve(expected);
+  }
 
   template <typename Equal>
   bool ContainsOrAdd(size_t hash, size_t index, const std::vector<std::wstring>& entries, Equal&& equal) {
-    auto [it, inserted] = groups_.try_emplace(hash);
-    if (!inserted) {
-      for (size_t survivor : it->second) {
-        if (equal(entries[survivor], entries[index])) return true;
-      }
+    size_t& head = heads_[hash & (heads_.size() - 1)];
+    for (size_t s = head; s != kNone; s = survivors_[s].next) {
+      const Survivor& survivor = survivors_[s];
+      if (survivor.hash == hash && equal(entries[survivor.index], entries[index])) return true;
     }
-    it->second.push_back(index);
+    survivors_.push_back({hash, index, head});
+    head = survivors_.size() - 1;
     return false;
   }
 
  private:
-  std::unordered_map<size_t, std::vector<size_t>> groups_;
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  struct Survivor {
+    size_t hash;
+    size_t index;
+    size_t next;  // the survivor added to the slot before this one
+  };
+  std::vector<size_t> heads_;  // per slot: the latest survivor, or kNone
+  std::vector<Survivor> survivors_;
 };
 
 }  // namespace

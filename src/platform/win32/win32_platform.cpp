@@ -1,0 +1,188 @@
+#include "platform/win32/win32_platform.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <climits>
+#include <cwchar>
+
+// The member of that name is defined here; the file system's function is called as DeleteFileW.
+#undef DeleteFile
+
+namespace tallow {
+namespace {
+
+// The longest path the file system takes, in the \\?\ form.
+constexpr DWORD kLongPathChars = 32768;
+
+int Length(std::wstring_view text) { return text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size()); }
+
+bool IsDriveAbsolute(std::wstring_view path) {
+  const wchar_t drive = static_cast<wchar_t>(path.empty() ? 0 : path[0] | 0x20);
+  return path.size() >= 3 && drive >= L'a' && drive <= L'z' && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+}
+
+// Paths of MAX_PATH code units and more reach the file system only in the \\?\ form, which it
+// takes for absolute drive paths written with backslashes.
+std::wstring WithLongPathPrefix(std::wstring path) {
+  if (path.size() < MAX_PATH || !IsDriveAbsolute(path)) return path;
+  for (wchar_t& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  return L"\\\\?\\" + path;
+}
+
+// A listing with an attribute mask always includes ordinary files, read-only ones too, and
+// directories, hidden and system entries only when the mask names each of their attributes.
+bool MaskAdmits(DWORD attributes, unsigned mask) {
+  constexpr DWORD kSelective = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return (attributes & kSelective & ~static_cast<DWORD>(mask)) == 0;
+}
+
+// The item's file-system path, cut at the first NUL; nullopt when it has none.
+std::optional<std::wstring> PathFromIdList(PCIDLIST_ABSOLUTE pidl) {
+  std::wstring buffer(kLongPathChars, L'\0');
+  if (!SHGetPathFromIDListEx(pidl, buffer.data(), kLongPathChars, GPFIDL_DEFAULT)) return std::nullopt;
+  buffer.resize(std::wcslen(buffer.c_str()));
+  return buffer;
+}
+
+bool LocaleEqual(std::wstring_view a, std::wstring_view b) {
+  return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.data(), Length(a), b.data(), Length(b), nullptr,
+                         nullptr, 0) == CSTR_EQUAL;
+}
+
+// The primary level of the unit's sort key (the bytes before the first level separator 1),
+// two bytes to a code unit. Case, accents and the weights of hyphens and apostrophes live on
+// the other levels, so they do not count.
+std::wstring PrimaryWeights(wchar_t unit) {
+  BYTE sort_key[256];
+  const int bytes = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, &unit, 1,
+                                  reinterpret_cast<LPWSTR>(sort_key), sizeof sort_key, nullptr, nullptr, 0);
+  std::wstring weights;
+  for (int i = 0; i < bytes && sort_key[i] > 1; ++i) {
+    if (i % 2 == 0) {
+      weights.push_back(static_cast<wchar_t>(sort_key[i] << 8));
+    } else {
+      weights.back() = static_cast<wchar_t>(weights.back() | sort_key[i]);
+    }
+  }
+  return weights;
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform() : keys_(PrimaryWeights) {}
+
+std::optional<std::wstring> Win32Platform::SpecialFolderPath(int csidl) {
+  PIDLIST_ABSOLUTE raw = nullptr;
+  if (SHGetSpecialFolderLocation(owner_, csidl, &raw) != S_OK) {
+    CoTaskMemFree(raw);
+    return std::wstring();
+  }
+  const win32::UniquePidl pidl(raw);
+  return PathFromIdList(pidl.get());
+}
+
+bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) {
+  std::wstring pattern = path;
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW data;
+  const win32::UniqueFindHandle find(
+      win32::NullIfInvalid(FindFirstFileExW(WithLongPathPrefix(pattern).c_str(), FindExInfoBasic, &data,
+                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
+  // A folder with no entries at all (an empty drive root) is listed, with nothing in it.
+  if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    if (MaskAdmits(data.dwFileAttributes, attr_mask)) sink(data.cFileName);
+  } while (FindNextFileW(find.get(), &data));
+  return true;
+}
+
+bool Win32Platform::DeleteFile(const std::wstring& path) {
+  return ::DeleteFileW(WithLongPathPrefix(path).c_str()) != FALSE;
+}
+
+void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
+  UINT flags = MB_OK | static_cast<UINT>(icon) | MB_SETFOREGROUND;
+  // Without an owner, the box still keeps the thread's windows from input until it is closed.
+  if (!owner_) flags |= MB_TASKMODAL;
+  MessageBoxW(owner_, text.c_str(), title.c_str(), flags);
+}
+
+bool Win32Platform::TextEqual(std::wstring_view a, std::wstring_view b) {
+  // Most duplicates in a cache listing differ only in the case of ASCII letters; where the
+  // locale folds those plainly, they are settled without the cost of a locale comparison.
+  if (DifferOnlyInAsciiCase(a, b) && AsciiCaseIsPlain()) return true;
+  return LocaleEqual(a, b);
+}
+
+std::wstring Win32Platform::TextKey(std::wstring_view text) { return keys_.Build(text); }
+
+bool Win32Platform::AsciiCaseIsPlain() {
+  // Plain: every letter equals its other case, alone and in any pair of letters. Turkish (i, I)
+  // and languages whose letter pairs contract in only some cases are not.
+  if (!ascii_case_is_plain_) {
+    bool plain = true;
+    for (wchar_t x = L'a'; x <= L'z' && plain; ++x) {
+      const wchar_t upper_x = static_cast<wchar_t>(x - L'a' + L'A');
+      plain = LocaleEqual({&x, 1}, {&upper_x, 1});
+      for (wchar_t y = L'a'; y <= L'z' && plain; ++y) {
+        const wchar_t upper_y = static_cast<wchar_t>(y - L'a' + L'A');
+        const wchar_t lower[] = {x, y};
+        const wchar_t mixed[][2] = {{upper_x, y}, {x, upper_y}, {upper_x, upper_y}};
+        for (const auto& variant : mixed) plain = plain && LocaleEqual({lower, 2}, {variant, 2});
+      }
+    }
+    ascii_case_is_plain_ = plain;
+  }
+  return *ascii_case_is_plain_;
+}
+
+std::optional<std::wstring> Win32Platform::PickFolder(const std::wstring& title) {
+  wchar_t display_name[MAX_PATH] = {};
+  BROWSEINFOW info = {};
+  info.hwndOwner = owner_;
+  info.pidlRoot = nullptr;
+  info.pszDisplayName = display_name;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+  const win32::UniquePidl pidl(SHBrowseForFolderW(&info));
+  if (!pidl) return std::nullopt;
+  std::optional<std::wstring> path = PathFromIdList(pidl.get());
+  if (path && path->empty()) return std::nullopt;
+  return path;
+}
+
+int Win32Platform::ShellFileOperation(ShellCopyRecord& record) {
+  // The shell takes lists of paths, each ended by a NUL and the list by a second one.
+  const std::wstring from = record.from + L'\0';
+  const std::wstring to = record.to + L'\0';
+  SHFILEOPSTRUCTW operation = {};
+  operation.hwnd = owner_;
+  operation.wFunc = record.function;
+  operation.pFrom = from.c_str();
+  operation.pTo = to.c_str();
+  operation.fFlags = static_cast<FILEOP_FLAGS>(record.flags);
+  operation.fAnyOperationsAborted = FALSE;
+  const int result = SHFileOperationW(&operation);
+  record.any_operations_aborted = operation.fAnyOperationsAborted != FALSE;
+  return result;
+}
+
+bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path) {
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  // Returns once the program is started, also when the shell starts it through DDE. The shell's
+  // own UI stays on: for a type without a program it offers a choice (Wine reports an error),
+  // in a window owned by the main window, as Explorer does on a double-click.
+  info.fMask = SEE_MASK_NOASYNC;
+  info.hwnd = owner_;
+  info.lpVerb = nullptr;  // the type's default verb, as a double-click in Explorer
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExW(&info) != FALSE;
+}
+
+}  // namespace tallow

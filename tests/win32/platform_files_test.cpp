@@ -1,0 +1,122 @@
+// The platform's file-system side against real folders in the Wine prefix.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
+#include "win32_test_support.h"
+
+namespace tallow {
+namespace {
+
+using testing::ScratchFolder;
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class PlatformFilesTest : public ::testing::Test {
+ protected:
+  std::vector<std::wstring> List(const std::wstring& folder, unsigned mask, bool* listed = nullptr) {
+    std::vector<std::wstring> names;
+    const bool ok =
+        platform_.EnumerateDirectory(folder, mask, [&](std::wstring_view name) { names.emplace_back(name); });
+    if (listed) *listed = ok;
+    return Sorted(std::move(names));
+  }
+
+  Win32Platform platform_;
+  ScratchFolder scratch_;
+};
+
+TEST_F(PlatformFilesTest, InternetCacheFolderExists) {
+  const std::optional<std::wstring> cache = platform_.SpecialFolderPath(kCsidlInternetCache);
+  ASSERT_TRUE(cache.has_value());
+  EXPECT_TRUE(cache->ends_with(L"\\INetCache")) << *cache;
+  EXPECT_TRUE(testing::Exists(*cache));
+  // A folder id the shell does not know gives the empty string.
+  EXPECT_EQ(platform_.SpecialFolderPath(0x7F), std::wstring());
+}
+
+TEST_F(PlatformFilesTest, ListsEveryKindOfEntryByItsLongName) {
+  const std::wstring long_name = L"A long file name with spaces.jpeg";
+  const std::wstring chinese = L"缓存图片[1].gif";
+  const std::wstring beyond_bmp = L"\U00020000 \U0001F600.png";
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / L"plain.txt", "p"));
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / L"hidden.dat", "h", FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / L"system.dat", "s", FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / L"readonly.txt", "r", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / long_name, "l"));
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / chinese, "c"));
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / beyond_bmp, "b"));
+  ASSERT_TRUE(testing::MakeFolder(scratch_ / L"Sub Folder"));
+  ASSERT_TRUE(testing::MakeFolder(scratch_ / L"HiddenSub", FILE_ATTRIBUTE_HIDDEN));
+
+  bool listed = false;
+  EXPECT_EQ(List(scratch_.Path() + L'\\', kAttrMaskAll, &listed),
+            Sorted({L".", L"..", L"plain.txt", L"hidden.dat", L"system.dat", L"readonly.txt", long_name, chinese,
+                    beyond_bmp, L"Sub Folder", L"HiddenSub"}));
+  EXPECT_TRUE(listed);
+
+  // Without the folder, hidden and system bits, only ordinary and read-only files are listed.
+  EXPECT_EQ(List(scratch_.Path() + L'\\', 1), Sorted({L"plain.txt", L"readonly.txt", long_name, chinese, beyond_bmp}));
+  EXPECT_EQ(List(scratch_.Path() + L'\\', 16),
+            Sorted({L".", L"..", L"plain.txt", L"readonly.txt", long_name, chinese, beyond_bmp, L"Sub Folder"}));
+}
+
+TEST_F(PlatformFilesTest, MissingFolderListsNothing) {
+  bool listed = true;
+  EXPECT_TRUE(List(scratch_ / L"missing\\", kAttrMaskAll, &listed).empty());
+  EXPECT_FALSE(listed);
+  ASSERT_TRUE(testing::WriteBytes(scratch_ / L"file.txt", "f"));
+  EXPECT_TRUE(List(scratch_ / L"file.txt\\", kAttrMaskAll, &listed).empty());
+  EXPECT_FALSE(listed);
+}
+
+TEST_F(PlatformFilesTest, PathsBeyondMaxPathAreListedAndDeleted) {
+  std::wstring folder = scratch_.Path();
+  while (folder.size() < MAX_PATH + 20) {
+    folder += L"\\a folder name of forty characters------";
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr)) << GetLastError();
+  }
+  const std::wstring file = folder + L"\\deep[1].gif";
+  ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + file, "d"));
+
+  EXPECT_EQ(List(folder + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"deep[1].gif"}));
+  EXPECT_TRUE(platform_.DeleteFile(file));
+  EXPECT_EQ(List(folder + L'\\', kAttrMaskAll), Sorted({L".", L".."}));
+}
+
+TEST_F(PlatformFilesTest, DeletesFilesButNotFoldersReadOnlyOrOpenFiles) {
+  const std::wstring plain = scratch_ / L"缓存 plain[1].gif";
+  const std::wstring folder = scratch_ / L"Folder";
+  const std::wstring read_only = scratch_ / L"readonly.gif";
+  const std::wstring open = scratch_ / L"open.gif";
+  ASSERT_TRUE(testing::WriteBytes(plain, "p"));
+  ASSERT_TRUE(testing::MakeFolder(folder));
+  ASSERT_TRUE(testing::WriteBytes(read_only, "r", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(testing::WriteBytes(open, "o"));
+
+  EXPECT_TRUE(platform_.DeleteFile(plain));
+  EXPECT_FALSE(testing::Exists(plain));
+  EXPECT_FALSE(platform_.DeleteFile(plain));
+
+  EXPECT_FALSE(platform_.DeleteFile(folder));
+  EXPECT_TRUE(testing::Exists(folder));
+  EXPECT_FALSE(platform_.DeleteFile(read_only));
+  EXPECT_TRUE(testing::Exists(read_only));
+  {
+    // Another program reading the file without letting others delete it.
+    const win32::UniqueHandle holder(win32::NullIfInvalid(CreateFileW(
+        open.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
+    ASSERT_TRUE(holder);
+    EXPECT_FALSE(platform_.DeleteFile(open));
+  }
+  EXPECT_TRUE(testing::Exists(open));
+}
+
+}  // namespace
+}  // namespace tallow

@@ -1,0 +1,226 @@
+// The platform's shell side under Wine: copies with the shell's own dialogs, the folder picker,
+// message boxes and opening a file with the program registered for its type.
+#include <windows.h>
+// The control and shell headers build on <windows.h>.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "actions/file_actions.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
+#include "search/run_search.h"
+#include "win32_test_support.h"
+
+namespace tallow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::DialogWatcher;
+using testing::ScratchFolder;
+
+// Bytes that a text-mode or truncating copy would change.
+std::string SampleBytes() {
+  std::string bytes;
+  for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>((i * 7919) % 251));
+  bytes += std::string("\0\r\n\x1A\xFF", 5);
+  return bytes;
+}
+
+// A watcher for calls that should show no dialog at all; it still closes one in time.
+DialogWatcher::Action NoDialog() {
+  return [](HWND) { return false; };
+}
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testing::MakeFolder(from_));
+    ASSERT_TRUE(testing::MakeFolder(to_));
+  }
+
+  Win32Platform platform_;
+  ScratchFolder scratch_;
+  const std::wstring from_ = scratch_ / L"Content.IE5 bucket";
+  const std::wstring to_ = scratch_ / L"保存 目标";
+};
+
+TEST_F(ShellTest, CopyKeepsEveryByteUnderAnyName) {
+  const std::string bytes = SampleBytes();
+  for (const std::wstring name : {L"plain[1].gif", L"缓存图片[1].gif", L"\U00020000 \U0001F600[1].flv"}) {
+    ASSERT_TRUE(testing::WriteBytes(from_ + L'\\' + name, bytes));
+    DialogWatcher watcher(NoDialog(), 10s);
+    EXPECT_TRUE(ShellCopyFile(platform_, from_ + L'\\' + name, to_ + L'\\' + name));
+    EXPECT_EQ(testing::ReadBytes(to_ + L'\\' + name), bytes);
+    EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{});
+  }
+}
+
+TEST_F(ShellTest, CopyIntoDriveRootTakesTheDoubledSeparator) {
+  const std::wstring name = testing::UniqueName(L"tallow-root-copy-") + L".gif";
+  ASSERT_TRUE(testing::WriteBytes(from_ + L'\\' + name, "root"));
+  {
+    DialogWatcher watcher(NoDialog(), 10s);
+    // What saving into a picked drive root produces: "C:\" and the separator before the name.
+    EXPECT_TRUE(ShellCopyFile(platform_, from_ + L'\\' + name, L"C:\\\\" + name));
+  }
+  EXPECT_EQ(testing::ReadBytes(L"C:\\" + name), "root");
+  testing::RemoveTree(L"C:\\" + name);
+}
+
+TEST_F(ShellTest, CopyOfMissingSourceFails) {
+  DialogWatcher watcher(NoDialog(), 10s);
+  EXPECT_FALSE(ShellCopyFile(platform_, from_ + L"\\missing[1].gif", to_ + L"\\missing[1].gif"));
+  EXPECT_FALSE(testing::Exists(to_ + L"\\missing[1].gif"));
+}
+
+TEST_F(ShellTest, ReplacementIsAskedOnTheOwnerAndDecliningFails) {
+  const std::wstring source = from_ + L"\\logo[1].gif";
+  const std::wstring target = to_ + L"\\logo[1].gif";
+  ASSERT_TRUE(testing::WriteBytes(source, "new"));
+  ASSERT_TRUE(testing::WriteBytes(target, "old"));
+  // An always-on-top window, as the main window is: the shell's dialogs must belong to it.
+  const win32::UniqueHandleOf<HWND, &DestroyWindow> owner(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Tallowmere",
+                                                                          WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+                                                                          nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(owner);
+  platform_.SetOwner(owner.get());
+
+  for (const int answer : {IDNO, IDCANCEL, IDYES}) {
+    std::atomic<HWND> asked_by{nullptr};
+    {
+      DialogWatcher watcher([&](HWND dialog) {
+        asked_by = GetWindow(dialog, GW_OWNER);
+        testing::PressButton(dialog, answer);
+        return true;
+      });
+      EXPECT_EQ(ShellCopyFile(platform_, source, target), answer == IDYES) << answer;
+      EXPECT_TRUE(watcher.Acted()) << answer;
+    }
+    EXPECT_EQ(asked_by, owner.get()) << answer;
+    EXPECT_EQ(testing::ReadBytes(target), answer == IDYES ? "new" : "old") << answer;
+  }
+}
+
+std::wstring SelectedTreeItem(HWND tree) {
+  wchar_t text[MAX_PATH] = {};
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = TreeView_GetSelection(tree);
+  item.pszText = text;
+  item.cchTextMax = MAX_PATH;
+  return item.hItem && TreeView_GetItem(tree, &item) ? text : L"";
+}
+
+TEST_F(ShellTest, FolderPickerShowsItsTitleAndReturnsThePick) {
+  const std::wstring title(kPickFolderTitle);
+  std::atomic<bool> title_shown{false};
+  {
+    DialogWatcher watcher([&](HWND dialog) {
+      title_shown = testing::FindDescendant(dialog, L"Static", title) != nullptr;
+      testing::PressButton(dialog, IDCANCEL);
+      return true;
+    });
+    EXPECT_EQ(platform_.PickFolder(title), std::nullopt);
+  }
+  EXPECT_TRUE(title_shown);
+
+  DialogWatcher watcher([&](HWND dialog) {
+    // The picker's own message for moving its selection, as a person would click through the
+    // tree; the tree takes a moment to fill, so it is sent until the folder is selected.
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(to_.c_str()));
+    if (SelectedTreeItem(testing::FindDescendant(dialog, WC_TREEVIEWW)) != NamePart(to_)) return false;
+    testing::PressButton(dialog, IDOK);
+    return true;
+  });
+  EXPECT_EQ(platform_.PickFolder(title), to_);
+}
+
+TEST_F(ShellTest, MessageBoxShowsTextAndTitleUntilClosed) {
+  const std::wstring text = SavedText(L"缓存图片[1].gif");
+  std::atomic<bool> text_shown{false};
+  DialogWatcher watcher([&](HWND box) {
+    text_shown = testing::FindDescendant(box, L"Static", text) != nullptr;
+    testing::PressButton(box, IDOK);
+    return true;
+  });
+  platform_.ShowMessage(text, std::wstring(kSavedTitle), MessageIcon::kInformation);
+  EXPECT_TRUE(watcher.Acted());
+  EXPECT_TRUE(text_shown);
+  EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{std::wstring(kSavedTitle)});
+}
+
+// A file type of the test's own, opened by a helper program that records its command line.
+class OpenTest : public ShellTest {
+ protected:
+  static constexpr const wchar_t* kExtension = L".tallowtest";
+  static constexpr const wchar_t* kProgId = L"Tallowmere.TestFile";
+
+  void SetUp() override {
+    ShellTest::SetUp();
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(length > 0 && length < MAX_PATH);
+    std::wstring helper(self, length);
+    helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
+    ASSERT_TRUE(testing::Exists(helper)) << "build the record_args target";
+    ASSERT_TRUE(SetDefaultValue(kExtension, kProgId));
+    ASSERT_TRUE(SetDefaultValue(std::wstring(kProgId) + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\""));
+    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", record_.c_str());
+  }
+
+  void TearDown() override {
+    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", nullptr);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
+  }
+
+  static bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+        ERROR_SUCCESS) {
+      return false;
+    }
+    const win32::UniqueHkey key(raw);
+    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+
+  // The helper's command line, once it has written it.
+  std::optional<std::wstring> RecordedCommandLine() {
+    for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
+      if (const std::optional<std::string> bytes = testing::ReadBytes(record_)) {
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes->data()), bytes->size() / sizeof(wchar_t));
+      }
+      Sleep(50);
+    }
+    return std::nullopt;
+  }
+
+  const std::wstring record_ = scratch_ / L"command line.txt";
+};
+
+TEST_F(OpenTest, OpensTheFileWithItsRegisteredProgram) {
+  const std::wstring file = from_ + L"\\打开 测试[1]" + kExtension;
+  ASSERT_TRUE(testing::WriteBytes(file, "open me"));
+  DialogWatcher watcher(NoDialog(), 10s);
+  EXPECT_TRUE(platform_.OpenWithDefaultProgram(file));
+  const std::optional<std::wstring> command_line = RecordedCommandLine();
+  ASSERT_TRUE(command_line.has_value());
+  EXPECT_NE(command_line->find(L'"' + file + L'"'), std::wstring::npos) << *command_line;
+  EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{});
+}
+
+TEST_F(OpenTest, FileOfAnUnknownTypeIsNotOpened) {
+  const std::wstring file = from_ + L"\\unknown[1].tallownone";
+  ASSERT_TRUE(testing::WriteBytes(file, "x"));
+  // The shell says so in a box of its own (Explorer would offer to pick a program instead).
+  DialogWatcher watcher([](HWND box) {
+    testing::PressButton(box, IDOK);
+    return true;
+  });
+  EXPECT_FALSE(platform_.OpenWithDefaultProgram(file));
+}
+
+}  // namespace
+}  // namespace tallow

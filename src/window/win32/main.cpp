@@ -1,0 +1,22 @@
+// Tallowmere: lists the files of the Internet Explorer cache by extension and lets the user
+// open, save or delete them.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "platform/win32/win32_platform.h"
+#include "window/win32/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything loads a DLL: the current folder is no place to look for one.
+  SetDllDirectoryW(L"");
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  tallow::Win32Platform platform;
+  tallow::MainWindow window(platform);
+  if (!window.Create(true)) return 1;
+  platform.SetOwner(window.hwnd());
+  return tallow::RunMessageLoop(window.hwnd());
+}

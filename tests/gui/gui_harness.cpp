@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "platform/win32/win32_platform.h"
 #include "res/resource.h"
 
 namespace tallow::gui {
@@ -52,53 +53,35 @@ INPUT MouseInput(DWORD flags, LONG data = 0) {
 
 }  // namespace
 
-// The platform the program runs on, reduced to what the window's tests reach: the cache
-// folder, listings and message boxes owned by the window.
+// The program's own platform underneath; only the file operations that would open dialogs or
+// other programs (folder picker, shell copy, open) stay recorded here.
 struct RecordingPlatform::Inner {
-  HWND owner = nullptr;
+  Win32Platform real;
 };
 
 RecordingPlatform::RecordingPlatform() : inner_(std::make_unique<Inner>()) {}
 RecordingPlatform::~RecordingPlatform() = default;
-void RecordingPlatform::SetOwner(HWND owner) { inner_->owner = owner; }
+void RecordingPlatform::SetOwner(HWND owner) { inner_->real.SetOwner(owner); }
 
 std::optional<std::wstring> RecordingPlatform::SpecialFolderPath(int csidl) {
   ++scans;  // every scan asks for the cache folder exactly once
-  wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path))) return std::wstring();
-  return std::wstring(path);
+  return inner_->real.SpecialFolderPath(csidl);
 }
 
-bool RecordingPlatform::EnumerateDirectory(const std::wstring& path, unsigned, const EntrySink& sink) {
-  WIN32_FIND_DATAW data{};
-  HANDLE find = FindFirstFileExW((path + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  do {
-    sink(data.cFileName);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return true;
+bool RecordingPlatform::EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) {
+  return inner_->real.EnumerateDirectory(path, attr_mask, sink);
 }
 
-bool RecordingPlatform::DeleteFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != FALSE; }
+bool RecordingPlatform::DeleteFile(const std::wstring& path) { return inner_->real.DeleteFile(path); }
 
 void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
   messages.push_back({text, title, icon});
-  if (real_message_boxes) {
-    MessageBoxW(inner_->owner, text.c_str(), title.c_str(), MB_OK | static_cast<UINT>(icon));
-  }
+  if (real_message_boxes) inner_->real.ShowMessage(text, title, icon);
 }
 
-bool RecordingPlatform::TextEqual(std::wstring_view a, std::wstring_view b) {
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                        static_cast<int>(b.size())) == CSTR_EQUAL;
-}
+bool RecordingPlatform::TextEqual(std::wstring_view a, std::wstring_view b) { return inner_->real.TextEqual(a, b); }
 
-std::wstring RecordingPlatform::TextKey(std::wstring_view text) {
-  std::wstring key(text);
-  if (!key.empty()) CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-  return key;
-}
+std::wstring RecordingPlatform::TextKey(std::wstring_view text) { return inner_->real.TextKey(text); }
 
 std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring&) { return std::nullopt; }
 

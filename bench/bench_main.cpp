@@ -2,7 +2,7 @@
 // cache of 60,000 entries and on one twice that size. Prints one line per case and size,
 // then the ratios, the scan's last. Progress and failures go to stderr.
 //
-//   tallow_bench [--runs N] [--remove-trees]
+//   tallow_bench [--runs N] [--remove-tree]
 #include <windows.h>
 
 #include <algorithm>
@@ -23,16 +23,12 @@
 namespace tallow::bench {
 namespace {
 
-struct Size {
-  int entries;
-  int buckets;
-};
-// Bucket folders keep the size of a full cache's; the larger cache has more of them.
-constexpr Size kSizes[] = {{60000, 16}, {120000, 32}};
+// Bucket folders keep the size of a full cache's; the larger cache has twice as many.
+constexpr int kBucketCounts[] = {16, 32};
 
 struct Options {
   int runs = 7;
-  bool remove_trees = false;
+  bool remove_tree = false;
 };
 
 using Samples = std::map<std::string, std::vector<double>>;  // case -> milliseconds per run
@@ -149,15 +145,14 @@ int Run(const Options& options) {
 
   CacheStage stage(*cache);
   std::vector<CacheLayout> layouts;
-  for (const Size& size : kSizes) {
-    layouts.push_back(MakeLayout(size.entries, size.buckets));
-    const Stopwatch watch;
-    if (!stage.Ensure(layouts.back())) {
-      Say("tallow_bench: %ls\n", stage.Error());
-      return 1;
-    }
-    std::fprintf(stderr, "tallow_bench: tree of %d entries ready in %.1f s\n", size.entries, watch.ElapsedMs() / 1000);
+  for (int buckets : kBucketCounts) layouts.push_back(MakeLayout(buckets));
+  const Stopwatch watch;
+  if (!stage.Ensure(layouts.back())) {
+    Say("tallow_bench: %ls\n", stage.Error());
+    return 1;
   }
+  std::fprintf(stderr, "tallow_bench: tree of %d entries ready in %.1f s\n", layouts.back().entries,
+               watch.ElapsedMs() / 1000);
 
   std::vector<Samples> results(layouts.size());
   for (size_t i = 0; i < layouts.size(); ++i) {
@@ -167,7 +162,7 @@ int Run(const Options& options) {
     }
     stage.Unplace();
   }
-  if (options.remove_trees) stage.RemoveTrees();
+  if (options.remove_tree) stage.RemoveTree();
 
   for (size_t i = 0; i < layouts.size(); ++i) {
     for (const char* name : kCaseOrder) {
@@ -200,10 +195,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring arg = argv[i];
     if (arg == L"--runs" && i + 1 < argc) {
       options.runs = std::max(5, _wtoi(argv[++i]));
-    } else if (arg == L"--remove-trees") {
-      options.remove_trees = true;
+    } else if (arg == L"--remove-tree") {
+      options.remove_tree = true;
     } else {
-      std::fprintf(stderr, "usage: tallow_bench [--runs N (at least 5)] [--remove-trees]\n");
+      std::fprintf(stderr, "usage: tallow_bench [--runs N (at least 5)] [--remove-tree]\n");
       return 2;
     }
   }

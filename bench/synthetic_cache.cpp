@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <iterator>
+#include <atomic>
+#include <mutex>
 #include <set>
+#include <thread>
 #include <string_view>
 #include <utility>
 
@@ -15,7 +17,7 @@ namespace tallow::bench {
 namespace {
 
 // Bumped whenever the names change, so that a staged tree of an older layout is rebuilt.
-constexpr int kLayoutVersion = 1;
+constexpr int kLayoutVersion = 2;
 
 struct WeightedExtension {
   const wchar_t* text;
@@ -46,13 +48,6 @@ const wchar_t* PickExtension(Lcg& rng) {
     pick -= e.weight;
   }
   return kExtensions[0].text;
-}
-
-std::wstring BucketName(Lcg& rng) {
-  static constexpr wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::wstring name(8, L'A');
-  for (wchar_t& c : name) c = kAlphabet[rng.Below(36)];
-  return name;
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -99,30 +94,51 @@ void DeleteTree(const std::wstring& dir) {
 
 std::string Signature(const CacheLayout& layout) {
   char text[96];
-  std::snprintf(text, sizeof text, "layout %d entries %d buckets %d\n", kLayoutVersion, layout.entries,
-                static_cast<int>(layout.buckets.size()));
+  std::snprintf(text, sizeof text, "layout %d buckets %d entries %d\n", kLayoutVersion,
+                static_cast<int>(layout.buckets.size()), layout.entries);
   return text;
+}
+
+bool CreateEmptyFiles(const std::wstring& folder, const std::vector<std::wstring>& names, std::wstring& error) {
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+    error = L"cannot create " + folder + L" (error " + std::to_wstring(GetLastError()) + L")";
+    return false;
+  }
+  // Empty files: the scan reads names only, and a full cache must be quick to make.
+  for (const std::wstring& name : names) {
+    const std::wstring path = folder + L"\\" + name;
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+      error = L"cannot create " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
-CacheLayout MakeLayout(int entries, int bucket_count) {
+CacheLayout MakeLayout(int bucket_count) {
+  static constexpr wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   CacheLayout layout;
-  layout.entries = entries;
-  Lcg rng(0x7A11'0000ULL + static_cast<unsigned long long>(entries));
+  layout.entries = bucket_count * kEntriesPerBucket;
   std::set<std::wstring> taken;
-  while (static_cast<int>(layout.buckets.size()) < bucket_count) {
-    std::wstring name = BucketName(rng);
-    if (taken.insert(name).second) layout.buckets.push_back(std::move(name));
-  }
-  layout.names.resize(static_cast<size_t>(bucket_count));
-  for (int i = 0; i < entries; ++i) {
-    auto& bucket = layout.names[static_cast<size_t>(i % bucket_count)];
-    // The serial keeps names unique inside a bucket; the counter in brackets is the cache's own.
-    wchar_t serial[16];
-    std::swprintf(serial, 16, L"_%X[%d]", static_cast<unsigned>(bucket.size()) * 7919u % 0xFFFFFu,
-                  rng.Below(5) == 0 ? 2 : 1);
-    bucket.push_back(std::wstring(kBaseNames[rng.Below(std::size(kBaseNames))]) + serial + PickExtension(rng));
+  for (int b = 0; b < bucket_count; ++b) {
+    // Each bucket from a seed of its own, so that it is the same in every layout.
+    Lcg rng(0x7A110000ULL + static_cast<unsigned long long>(b));
+    std::wstring bucket(8, L'A');
+    do {
+      for (wchar_t& c : bucket) c = kAlphabet[rng.Below(36)];
+    } while (!taken.insert(bucket).second);
+    layout.buckets.push_back(bucket);
+    std::vector<std::wstring>& names = layout.names.emplace_back();
+    names.reserve(kEntriesPerBucket);
+    for (int i = 0; i < kEntriesPerBucket; ++i) {
+      // The serial keeps names unique inside a bucket; the counter in brackets is the cache's own.
+      wchar_t serial[24];
+      std::swprintf(serial, 24, L"_%X[%d]", static_cast<unsigned>(i) * 7919u % 0xFFFFFu, rng.Below(5) == 0 ? 2 : 1);
+      names.push_back(std::wstring(kBaseNames[rng.Below(std::size(kBaseNames))]) + serial + PickExtension(rng));
+    }
   }
   return layout;
 }
@@ -138,32 +154,32 @@ std::vector<std::wstring> FullPaths(const CacheLayout& layout, const std::wstrin
 }
 
 CacheStage::CacheStage(std::wstring inet_cache)
-    : inet_cache_(std::move(inet_cache)), bench_dir_(inet_cache_ + L"\\TallowBench") {
+    : inet_cache_(std::move(inet_cache)),
+      live_(inet_cache_ + L"\\Content.IE5"),
+      stage_(inet_cache_ + L"\\TallowBench"),
+      tree_(stage_ + L"\\Content.IE5"),
+      parked_(stage_ + L"\\parked") {
   CreateDirectoryW(inet_cache_.c_str(), nullptr);
-  CreateDirectoryW(bench_dir_.c_str(), nullptr);
+  CreateDirectoryW(stage_.c_str(), nullptr);
   Recover();
 }
 
 CacheStage::~CacheStage() {
   Unplace();
-  const std::wstring saved = bench_dir_ + L"\\saved\\Content.IE5";
-  if (saved_foreign_) MoveFileExW(saved.c_str(), (inet_cache_ + L"\\Content.IE5").c_str(), 0);
+  if (saved_foreign_) MoveFileExW((stage_ + L"\\saved").c_str(), live_.c_str(), 0);
 }
 
 // Undoes what an interrupted run left: its tree in place, or the cache it had moved aside.
 void CacheStage::Recover() {
-  const std::wstring live = inet_cache_ + L"\\Content.IE5";
-  const std::wstring placed_marker = bench_dir_ + L"\\placed.txt";
+  const std::wstring placed_marker = stage_ + L"\\placed.txt";
+  const std::wstring saved = stage_ + L"\\saved";
   if (Exists(placed_marker)) {
-    const int entries = std::atoi(ReadFileText(placed_marker).c_str());
-    if (Exists(live) && (entries <= 0 || !MoveFileExW(live.c_str(), TreeDir(entries).c_str(), 0))) DeleteTree(live);
+    if (Exists(live_) && !MoveFileExW(live_.c_str(), tree_.c_str(), 0)) DeleteTree(live_);
     DeleteFileW(placed_marker.c_str());
   }
-  const std::wstring saved = bench_dir_ + L"\\saved\\Content.IE5";
-  if (Exists(saved) && !Exists(live)) MoveFileExW(saved.c_str(), live.c_str(), 0);
-  if (Exists(live)) {
-    CreateDirectoryW((bench_dir_ + L"\\saved").c_str(), nullptr);
-    saved_foreign_ = MoveFileExW(live.c_str(), saved.c_str(), 0) != 0;
+  if (Exists(saved) && !Exists(live_)) MoveFileExW(saved.c_str(), live_.c_str(), 0);
+  if (Exists(live_)) {
+    saved_foreign_ = MoveFileExW(live_.c_str(), saved.c_str(), 0) != 0;
     if (!saved_foreign_) Fail(L"cannot move the existing Content.IE5 aside");
   }
 }
@@ -173,80 +189,80 @@ bool CacheStage::Fail(const std::wstring& what) {
   return false;
 }
 
-std::wstring CacheStage::StageDir(int entries) const { return bench_dir_ + L"\\" + std::to_wstring(entries); }
-
-bool CacheStage::Ensure(const CacheLayout& layout) {
+bool CacheStage::Ensure(const CacheLayout& largest) {
   if (!error_.empty()) return false;
-  const std::wstring marker = StageDir(layout.entries) + L"\\complete.txt";
-  if (ReadFileText(marker) == Signature(layout) && Exists(TreeDir(layout.entries))) return true;
-  DeleteTree(StageDir(layout.entries));
-  if (!Build(layout)) return false;
-  return WriteFileText(marker, Signature(layout)) || Fail(L"cannot write " + marker);
+  all_buckets_ = largest.buckets;
+  const std::wstring marker = stage_ + L"\\complete.txt";
+  if (ReadFileText(marker) == Signature(largest) && Exists(tree_)) return true;
+  DeleteFileW(marker.c_str());
+  DeleteTree(tree_);
+  DeleteTree(parked_);
+  if (!Build(largest)) return false;
+  return WriteFileText(marker, Signature(largest)) || Fail(L"cannot write " + marker);
 }
 
 bool CacheStage::Build(const CacheLayout& layout) {
-  const std::wstring tree = TreeDir(layout.entries);
-  if (!CreateDirectoryW(StageDir(layout.entries).c_str(), nullptr) || !CreateDirectoryW(tree.c_str(), nullptr)) {
-    return Fail(L"cannot create " + tree);
-  }
-  if (!WriteFileText(tree + L"\\index.dat", std::string_view("Client UrlCache MMF Ver 5.2\0", 28))) {
+  if (!CreateDirectoryW(tree_.c_str(), nullptr)) return Fail(L"cannot create " + tree_);
+  if (!WriteFileText(tree_ + L"\\index.dat", std::string_view("Client UrlCache MMF Ver 5.2\0", 28))) {
     return Fail(L"cannot write index.dat");
   }
-  if (!WriteFileText(tree + L"\\desktop.ini", "[.ShellClassInfo]\r\n",
-                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+  if (!WriteFileText(tree_ + L"\\desktop.ini", "[.ShellClassInfo]\r\n", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
     return Fail(L"cannot write desktop.ini");
   }
-  for (size_t b = 0; b < layout.buckets.size(); ++b) {
-    const std::wstring folder = tree + L"\\" + layout.buckets[b];
-    if (!CreateDirectoryW(folder.c_str(), nullptr)) return Fail(L"cannot create " + folder);
-    // Empty files: the scan reads names only, and a full cache must be quick to make.
-    for (const std::wstring& name : layout.names[b]) {
-      const std::wstring path = folder + L"\\" + name;
-      FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!file.valid()) return Fail(L"cannot create " + path);
+  // Two workers, one bucket at a time each: creating a file costs Wine a walk through its
+  // folder, work that runs on both cores.
+  std::atomic<size_t> next{0};
+  std::mutex mutex;
+  std::wstring error;
+  auto worker = [&] {
+    for (size_t b = next++; b < layout.buckets.size(); b = next++) {
+      std::wstring failure;
+      if (CreateEmptyFiles(tree_ + L"\\" + layout.buckets[b], layout.names[b], failure)) continue;
+      const std::lock_guard<std::mutex> lock(mutex);
+      if (error.empty()) error = failure;
+      next = layout.buckets.size();
     }
-  }
-  return true;
+  };
+  std::thread helper(worker);
+  worker();
+  helper.join();
+  if (!error.empty()) error_ = error;
+  return error.empty();
 }
 
 bool CacheStage::Place(const CacheLayout& layout) {
   Unplace();
   if (!error_.empty()) return false;
-  if (!WriteFileText(bench_dir_ + L"\\placed.txt", std::to_string(layout.entries))) {
-    return Fail(L"cannot write placed.txt");
+  CreateDirectoryW(parked_.c_str(), nullptr);
+  // Bucket i belongs in the tree exactly when the layout has it.
+  for (size_t b = 0; b < all_buckets_.size(); ++b) {
+    const std::wstring in_tree = tree_ + L"\\" + all_buckets_[b];
+    const std::wstring aside = parked_ + L"\\" + all_buckets_[b];
+    const bool wanted = b < layout.buckets.size();
+    const std::wstring& from = wanted ? aside : in_tree;
+    const std::wstring& to = wanted ? in_tree : aside;
+    if (Exists(from) && !MoveFileExW(from.c_str(), to.c_str(), 0)) return Fail(L"cannot move " + from);
   }
-  if (!MoveFileExW(TreeDir(layout.entries).c_str(), (inet_cache_ + L"\\Content.IE5").c_str(), 0)) {
-    DeleteFileW((bench_dir_ + L"\\placed.txt").c_str());
+  if (!WriteFileText(stage_ + L"\\placed.txt", "placed\n")) return Fail(L"cannot write placed.txt");
+  if (!MoveFileExW(tree_.c_str(), live_.c_str(), 0)) {
+    DeleteFileW((stage_ + L"\\placed.txt").c_str());
     return Fail(L"cannot move the tree into place");
   }
-  placed_ = layout.entries;
+  placed_ = true;
   return true;
 }
 
 void CacheStage::Unplace() {
-  if (placed_ == 0) return;
-  if (MoveFileExW((inet_cache_ + L"\\Content.IE5").c_str(), TreeDir(placed_).c_str(), 0)) {
-    DeleteFileW((bench_dir_ + L"\\placed.txt").c_str());
-  }
-  placed_ = 0;
+  if (!placed_) return;
+  if (MoveFileExW(live_.c_str(), tree_.c_str(), 0)) DeleteFileW((stage_ + L"\\placed.txt").c_str());
+  placed_ = false;
 }
 
-void CacheStage::RemoveTrees() {
+void CacheStage::RemoveTree() {
   Unplace();
-  WIN32_FIND_DATAW data;
-  std::vector<std::wstring> stages;
-  {
-    FindHandle find(FindFirstFileExW((bench_dir_ + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, 0));
-    if (!find.valid()) return;
-    do {
-      const std::wstring_view name = data.cFileName;
-      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L".." && name != L"saved") {
-        stages.emplace_back(name);
-      }
-    } while (FindNextFileW(find.get(), &data));
-  }
-  for (const std::wstring& stage : stages) DeleteTree(bench_dir_ + L"\\" + stage);
+  DeleteFileW((stage_ + L"\\complete.txt").c_str());
+  DeleteTree(tree_);
+  DeleteTree(parked_);
 }
 
 }  // namespace tallow::bench

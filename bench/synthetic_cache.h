@@ -6,21 +6,26 @@
 
 namespace tallow::bench {
 
-// The names of one tree, fixed by its size alone.
+// As many files in every bucket as a full 16-bucket cache of 60,000 entries has.
+inline constexpr int kEntriesPerBucket = 3750;
+
+// The names of a tree. Bucket i is the same in every layout, so a smaller layout is the
+// start of a larger one and one tree on disk serves every size.
 struct CacheLayout {
   int entries = 0;
   std::vector<std::wstring> buckets;             // 8 characters, capitals and digits
   std::vector<std::vector<std::wstring>> names;  // per bucket, as the cache names files
 };
 
-CacheLayout MakeLayout(int entries, int bucket_count);
+CacheLayout MakeLayout(int bucket_count);
 
 // Every file of the layout as root + bucket + "\" + name, root ending in "\Content.IE5\".
 std::vector<std::wstring> FullPaths(const CacheLayout& layout, const std::wstring& root);
 
-// Trees live in a staging folder beside Content.IE5 and are moved into place one at a time,
-// so the scan sees exactly the tree being measured and a tree built once is reused by later
-// runs. Whatever Content.IE5 held before is put back when the stage ends.
+// The tree lives in a staging folder beside Content.IE5 and is moved into place while it is
+// measured, holding just the buckets of the size being measured (the others wait in a folder
+// of their own), so the scan sees exactly that tree. A tree built once is reused by later
+// runs; whatever Content.IE5 held before is put back when the stage ends.
 class CacheStage {
  public:
   explicit CacheStage(std::wstring inet_cache);
@@ -28,28 +33,30 @@ class CacheStage {
   CacheStage& operator=(const CacheStage&) = delete;
   ~CacheStage();
 
-  // Builds the layout's tree unless a complete one is already staged. False on failure.
-  bool Ensure(const CacheLayout& layout);
-  // Makes the layout's staged tree the cache's Content.IE5.
+  // Builds the largest layout's tree unless a complete one is already staged.
+  bool Ensure(const CacheLayout& largest);
+  // Makes a tree of the layout's buckets the cache's Content.IE5.
   bool Place(const CacheLayout& layout);
-  // Moves the placed tree back to its staging folder.
+  // Moves the placed tree back to the staging folder.
   void Unplace();
-  // Deletes every staged tree.
-  void RemoveTrees();
+  // Deletes the staged tree.
+  void RemoveTree();
 
   std::wstring Root() const { return inet_cache_ + L"\\Content.IE5\\"; }
   const std::wstring& Error() const { return error_; }
 
  private:
-  std::wstring StageDir(int entries) const;
-  std::wstring TreeDir(int entries) const { return StageDir(entries) + L"\\Content.IE5"; }
   bool Build(const CacheLayout& layout);
   void Recover();
   bool Fail(const std::wstring& what);
 
   std::wstring inet_cache_;
-  std::wstring bench_dir_;
-  int placed_ = 0;
+  std::wstring live_;     // <cache>\Content.IE5
+  std::wstring stage_;    // <cache>\TallowBench
+  std::wstring tree_;     // the staged Content.IE5
+  std::wstring parked_;   // buckets left out of the placed tree
+  std::vector<std::wstring> all_buckets_;
+  bool placed_ = false;
   bool saved_foreign_ = false;
   std::wstring error_;
 };

@@ -19,7 +19,7 @@ constexpr UINT_PTR kNamesListSubclass = 1;
 // How far Combo1's list drops down, in pixels at 96 DPI.
 constexpr int kComboDropHeight = 200;
 
-struct ChildSpec {
+struct ChildControl {
   std::wstring_view name;
   int id;
   const wchar_t* window_class;
@@ -29,7 +29,7 @@ struct ChildSpec {
 };
 
 // Frames are group boxes drawn under the controls they hold; holders need no window at all.
-constexpr ChildSpec kChildren[] = {
+constexpr ChildControl kChildren[] = {
     {L"List1", IDC_LIST1, L"LISTBOX",
      kFocusable | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, L""},
     {L"Text1", IDC_TEXT1, L"EDIT", kFocusable | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, L"."},
@@ -42,9 +42,9 @@ constexpr ChildSpec kChildren[] = {
     {L"Frame3", IDC_FRAME3, L"BUTTON", kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, L""},
 };
 
-const ChildSpec* FindChild(std::wstring_view name) {
-  for (const ChildSpec& spec : kChildren) {
-    if (spec.name == name) return &spec;
+const ChildControl* FindChild(std::wstring_view name) {
+  for (const ChildControl& child : kChildren) {
+    if (child.name == name) return &child;
   }
   return nullptr;
 }
@@ -268,17 +268,17 @@ void MainWindow::FitClientArea(const RECT* suggested) {
 
 bool MainWindow::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto create = [&](const ChildSpec& spec) {
-    return CreateWindowExW(spec.ex_style, spec.window_class, spec.text, spec.style, 0, 0, 0, 0, hwnd_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+  auto create = [&](const ChildControl& child) {
+    return CreateWindowExW(child.ex_style, child.window_class, child.text, child.style, 0, 0, 0, 0, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
   };
   // Creation order is z-order, and z-order is the keyboard order of Tab.
   for (std::wstring_view name : TabOrder()) {
-    const ChildSpec* spec = FindChild(name);
-    if (!spec || !create(*spec)) return false;
+    const ChildControl* child = FindChild(name);
+    if (!child || !create(*child)) return false;
   }
-  for (const ChildSpec& spec : kChildren) {
-    if (FindPlacement(spec.name)->kind == ControlKind::kFrame && !create(spec)) return false;
+  for (const ChildControl& child : kChildren) {
+    if (FindPlacement(child.name)->kind == ControlKind::kFrame && !create(child)) return false;
   }
   list1_.Attach(GetDlgItem(hwnd_, IDC_LIST1));
   combo1_.Attach(GetDlgItem(hwnd_, IDC_COMBO1));
@@ -292,9 +292,9 @@ bool MainWindow::CreateControls() {
 void MainWindow::ApplyFonts() {
   UniqueFont default_font = MakeFont(L"Microsoft YaHei", 90, FW_NORMAL, DEFAULT_CHARSET, dpi_);
   UniqueFont text1_font = MakeFont(L"宋体", 105, FW_BOLD, GB2312_CHARSET, dpi_);
-  for (const ChildSpec& spec : kChildren) {
-    HFONT font = spec.id == IDC_TEXT1 ? text1_font.get() : default_font.get();
-    SendMessageW(GetDlgItem(hwnd_, spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  for (const ChildControl& child : kChildren) {
+    HFONT font = child.id == IDC_TEXT1 ? text1_font.get() : default_font.get();
+    SendMessageW(GetDlgItem(hwnd_, child.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   // The controls hold the new fonts now; the old ones can go.
   default_font_ = std::move(default_font);
@@ -302,12 +302,12 @@ void MainWindow::ApplyFonts() {
 }
 
 void MainWindow::ApplyLayout() {
-  for (const ChildSpec& spec : kChildren) {
-    const std::optional<PixelRect> rect = PixelRectOf(spec.name, dpi_);
+  for (const ChildControl& child : kChildren) {
+    const std::optional<PixelRect> rect = PixelRectOf(child.name, dpi_);
     if (!rect) continue;
     // A combo box's window height includes its dropped list.
-    const int height = spec.id == IDC_COMBO1 ? rect->height + ScaleFromBaseDpi(kComboDropHeight, dpi_) : rect->height;
-    SetWindowPos(GetDlgItem(hwnd_, spec.id), nullptr, rect->left, rect->top, rect->width, height,
+    const int height = child.id == IDC_COMBO1 ? rect->height + ScaleFromBaseDpi(kComboDropHeight, dpi_) : rect->height;
+    SetWindowPos(GetDlgItem(hwnd_, child.id), nullptr, rect->left, rect->top, rect->width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   FitComboHeight();

@@ -177,6 +177,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case kWmDpiChanged:
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
+    case WM_ACTIVATE:
+      // Back to the control that had the focus (List1 after a message box); the default would
+      // leave it on the frame, out of reach of the keyboard.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        if (HWND focus = GetFocus(); focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+      } else if (!HIWORD(wparam) && last_focus_ && IsChild(hwnd_, last_focus_)) {
+        SetFocus(last_focus_);
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -66,6 +66,7 @@ class MainWindow final : public FormHost {
   int PathListRows() const;
 
   HWND hwnd_ = nullptr;
+  HWND last_focus_ = nullptr;  // the control that had the focus when the window lost it
   int dpi_ = 96;
   bool show_ = true;
 

@@ -83,17 +83,23 @@ bool RecordingPlatform::TextEqual(std::wstring_view a, std::wstring_view b) { re
 
 std::wstring RecordingPlatform::TextKey(std::wstring_view text) { return inner_->real.TextKey(text); }
 
-std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring&) { return std::nullopt; }
+std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring& title) {
+  if (real_shell) return inner_->real.PickFolder(title);
+  return std::nullopt;
+}
 
 int RecordingPlatform::ShellFileOperation(ShellCopyRecord& record) {
+  if (real_shell) return inner_->real.ShellFileOperation(record);
   record.any_operations_aborted = true;
   return 1;
 }
 
 bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path) {
   opened.push_back(path);
-  return true;
+  return real_shell ? inner_->real.OpenWithDefaultProgram(path) : true;
 }
+
+std::wstring TestBucket::ContentFolder() { return CacheContentFolder(); }
 
 TestBucket::TestBucket() {
   const std::wstring content = CacheContentFolder();
@@ -106,21 +112,15 @@ TestBucket::TestBucket() {
 }
 
 TestBucket::~TestBucket() {
-  for (const std::wstring& name : Listing()) {
-    if (name != L"." && name != L"..") DeleteFileW((path_ + name).c_str());
-  }
-  RemoveDirectoryW(path_.c_str());
+  RemoveTree(path_.substr(0, path_.size() - 1));
   if (made_content_folder_) RemoveDirectoryW(CacheContentFolder().c_str());  // only if now empty
 }
 
-bool TestBucket::AddFile(const std::wstring& name, std::string_view bytes) {
-  HANDLE file = CreateFileW((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
-  CloseHandle(file);
-  return ok;
+bool TestBucket::AddFile(const std::wstring& name, std::string_view bytes, DWORD attributes) {
+  return WriteBytes(path_ + name, bytes) && SetFileAttributesW((path_ + name).c_str(), attributes);
 }
+
+bool TestBucket::AddFolder(const std::wstring& name) { return CreateDirectoryW((path_ + name).c_str(), nullptr); }
 
 std::vector<std::wstring> TestBucket::Listing() const {
   std::vector<std::wstring> names;
@@ -132,6 +132,23 @@ std::vector<std::wstring> TestBucket::Listing() const {
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
+}
+
+SeenDialog ReadDialog(HWND dialog) {
+  SeenDialog seen;
+  seen.found = true;
+  seen.title = Text(dialog);
+  seen.owner = GetWindow(dialog, GW_OWNER);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) != L"Static") continue;
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    } else if (!Text(child).empty()) {
+      seen.text = Text(child);
+      seen.statics.push_back(seen.text);
+    }
+  }
+  return seen;
 }
 
 DialogWatcher::DialogWatcher(Kind kind, HWND owner, int choose_item)
@@ -167,15 +184,7 @@ void DialogWatcher::Run(Kind kind, HWND owner, int choose_item) {
     }
     seen_.found = true;
     if (kind == Kind::kDialog) {
-      seen_.title = Text(found);
-      for (HWND child = GetWindow(found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassOf(child) != L"Static") continue;
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-          seen_.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-        } else if (!Text(child).empty()) {
-          seen_.text = Text(child);
-        }
-      }
+      seen_ = ReadDialog(found);
       PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(found, IDOK)));
     } else {
       HMENU menu = reinterpret_cast<HMENU>(SendMessageW(found, MN_GETHMENU, 0, 0));

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -30,6 +31,9 @@ class RecordingPlatform final : public Platform {
 
   int scans = 0;
   bool real_message_boxes = false;
+  // The folder picker, the shell's copy and opening a file reach the machine too: for the tests
+  // of what the file actions really do to the disk.
+  bool real_shell = false;
   struct Message {
     std::wstring text, title;
     MessageIcon icon;
@@ -61,7 +65,10 @@ class TestBucket {
   TestBucket& operator=(const TestBucket&) = delete;
 
   const std::wstring& path() const { return path_; }  // ends in "\"
-  bool AddFile(const std::wstring& name, std::string_view bytes = "x");
+  // The cache's Content.IE5 folder that holds the bucket; ends in "\".
+  static std::wstring ContentFolder();
+  bool AddFile(const std::wstring& name, std::string_view bytes = "x", DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+  bool AddFolder(const std::wstring& name);
   // The folder's entries as the file system lists them, "." and ".." included.
   std::vector<std::wstring> Listing() const;
 
@@ -77,7 +84,17 @@ struct SeenDialog {
   std::wstring text;
   HICON icon = nullptr;
   std::vector<std::wstring> menu_items;
+  std::vector<std::wstring> statics;  // every static text of a dialog, in order
+  HWND owner = nullptr;
 };
+
+// Reads a dialog as a watcher sees it.
+SeenDialog ReadDialog(HWND dialog);
+
+// Removes a file or a folder with everything in it, read-only and hidden entries included.
+void RemoveTree(const std::wstring& path);
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, std::string_view bytes);
 
 // Waits on its own thread for a dialog (#32770) or popup menu (#32768) of this process, reads
 // it, then answers it as a user would: OK on a dialog; on a menu, the item at choose_item by
@@ -94,6 +111,34 @@ class DialogWatcher {
  private:
   void Run(Kind kind, HWND owner, int choose_item);
   SeenDialog seen_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// Answers the dialogs (#32770) of this process in the order they open, one answer each, after
+// reading them. A dialog beyond the answers is read and closed as Cancel or OK would close it,
+// and so is every dialog from the deadline on: a test can never wait for one for ever.
+class DialogAnswerer {
+ public:
+  // Answers the dialog and returns true, or returns false to be asked again (a tree that fills
+  // late).
+  using Answer = std::function<bool(HWND dialog)>;
+  explicit DialogAnswerer(std::vector<Answer> answers);
+  ~DialogAnswerer();
+  DialogAnswerer(const DialogAnswerer&) = delete;
+  DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+  static Answer Press(int button);
+  // Selects the folder in a folder picker as a click in its tree would, then presses OK.
+  static Answer PickFolder(const std::wstring& folder);
+
+  // Every dialog seen, in order; meant for after what opened them has returned.
+  std::vector<SeenDialog> Stop();
+
+ private:
+  void Run();
+  std::vector<Answer> answers_;
+  std::vector<SeenDialog> seen_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

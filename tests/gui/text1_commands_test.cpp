@@ -1,0 +1,168 @@
+// Command3 with what a user may type into Text1, the instructions of Command2, and a
+// double-click that opens a listed file in the program registered for its type.
+#include "gui_harness.h"
+#include "platform/win32/handles.h"
+#include "res/resource.h"
+
+namespace tallow::gui {
+namespace {
+
+using Answerer = DialogAnswerer;
+
+class Text1CommandsTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    platform_.real_message_boxes = true;
+  }
+
+  // Types the text into Text1 and clicks Command3; the dialogs it shows, answered with OK.
+  std::vector<SeenDialog> AddExtension(const std::wstring& text) {
+    SetWindowTextW(Control(IDC_TEXT1), text.c_str());
+    Answerer answerer({Answerer::Press(IDOK)});
+    SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
+    PumpPending();
+    return answerer.Stop();
+  }
+
+  StringList& combo() { return window().combo1(); }
+};
+
+TEST_F(Text1CommandsTest, Command3TakesAnyTextButDotsAndNeverHangs) {
+  for (const wchar_t* dots : {L".", L".."}) {
+    const std::vector<SeenDialog> seen = AddExtension(dots);
+    ASSERT_EQ(seen.size(), 1u) << dots;
+    EXPECT_EQ(seen[0].text, L"请输入完整后缀名，如：.wma        ");
+    EXPECT_EQ(seen[0].title, L"提醒 —— Quistemar");
+    EXPECT_EQ(seen[0].icon, LoadIconW(nullptr, IDI_INFORMATION));
+    EXPECT_EQ(combo().Count(), 16);
+    EXPECT_EQ(combo().CurrentIndex(), -1);
+  }
+  EXPECT_EQ(platform_.scans, 0);
+
+  TestBucket bucket;
+  ASSERT_TRUE(bucket.AddFile(L"clip[1].wmv"));
+  ASSERT_TRUE(bucket.AddFile(L"dup[1].gif"));
+  const size_t messages = platform_.messages.size();
+
+  EXPECT_TRUE(AddExtension(L"wmv").empty());
+  EXPECT_EQ(combo().Count(), 17);
+  EXPECT_EQ(combo().CurrentText(), L"wmv");
+  EXPECT_EQ(WindowText(Control(IDC_TEXT1)), L"wmv");
+  EXPECT_EQ(platform_.scans, 1);
+  EXPECT_EQ(window().list3().Count(), 1);
+
+  // An emptied Text1 is an extension too; its one scan gives the one message.
+  const std::vector<SeenDialog> empty = AddExtension(L"");
+  ASSERT_EQ(empty.size(), 1u);
+  EXPECT_EQ(empty[0].text, L"请选择完整后缀名，如：.flv        ");
+  EXPECT_EQ(combo().Count(), 18);
+  EXPECT_EQ(combo().CurrentIndex(), 17);
+  EXPECT_EQ(platform_.scans, 2);
+  EXPECT_EQ(platform_.messages.size(), messages + 1);
+
+  // A built-in extension again: appended, the new entry current.
+  EXPECT_TRUE(AddExtension(L".gif").empty());
+  EXPECT_EQ(combo().Count(), 19);
+  EXPECT_EQ(combo().CurrentIndex(), 18);
+  EXPECT_EQ(combo().Item(0), L".gif");
+  EXPECT_EQ(window().list3().Count(), 1);
+  EXPECT_EQ(platform_.scans, 3);
+
+  const std::wstring long_text = L".gif" + std::wstring(9996, L'z');
+  const std::wstring control_text = L"\t\x01.g\x1f";
+  for (const std::wstring& text : {long_text, control_text}) {
+    EXPECT_TRUE(AddExtension(text).empty());
+    EXPECT_EQ(combo().CurrentText(), text);
+    EXPECT_EQ(window().list1().Count(), 0);
+  }
+  EXPECT_EQ(combo().Count(), 21);
+  EXPECT_EQ(platform_.scans, 5);
+  EXPECT_EQ(platform_.messages.size(), messages + 1);
+  EXPECT_TRUE(IsWindow(Window()));
+}
+
+TEST_F(Text1CommandsTest, InstructionsShowTheirTextThenLeaveTheFocusOnTheNames) {
+  SetFocus(Control(IDC_TEXT1));
+  Answerer answerer({Answerer::Press(IDOK)});
+  SendMessageW(Control(IDC_COMMAND2), BM_CLICK, 0, 0);
+  const std::vector<SeenDialog> seen = answerer.Stop();
+
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text,
+            L"双击选中,以系统默认程序御览.鼠标右键单击选中,保存!\r\n\r\n"
+            L"在文本框输入自定义(如：wmv)，即可查找本工具没有添加的查找资源!");
+  EXPECT_EQ(seen[0].title, L"使用说明  -- Quistemar");
+  EXPECT_EQ(seen[0].icon, LoadIconW(nullptr, IDI_INFORMATION));
+  EXPECT_EQ(seen[0].owner, Window());
+  PumpPending();
+  EXPECT_EQ(GetFocus(), Control(IDC_LIST1));
+  EXPECT_EQ(platform_.scans, 0);
+}
+
+// A file type of the test's own, opened by the helper program that records its command line.
+class OpenForRealTest : public GuiTest {
+ protected:
+  static constexpr const wchar_t* kExtension = L".tallowgui";
+  static constexpr const wchar_t* kProgId = L"Tallowmere.GuiTestFile";
+
+  void SetUp() override {
+    GuiTest::SetUp();
+    platform_.real_shell = true;
+    wchar_t self[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(length > 0 && length < MAX_PATH);
+    std::wstring helper(self, length);
+    helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
+    ASSERT_NE(GetFileAttributesW(helper.c_str()), INVALID_FILE_ATTRIBUTES) << "build the record_args target";
+    ASSERT_TRUE(SetDefaultValue(kExtension, kProgId));
+    ASSERT_TRUE(SetDefaultValue(std::wstring(kProgId) + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\""));
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    record_ = std::wstring(temp) + L"gui open " + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", record_.c_str());
+  }
+
+  void TearDown() override {
+    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", nullptr);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
+    RemoveTree(record_);
+    GuiTest::TearDown();
+  }
+
+  static bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+        ERROR_SUCCESS) {
+      return false;
+    }
+    const win32::UniqueHkey key(raw);
+    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+
+  std::wstring record_;
+};
+
+TEST_F(OpenForRealTest, DoubleClickStartsTheRegisteredProgramWithTheFullPath) {
+  TestBucket bucket;
+  ASSERT_TRUE(bucket.AddFile(std::wstring(L"打开 测试[1]") + kExtension, "open me"));
+  SetWindowTextW(Control(IDC_TEXT1), kExtension);
+  SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
+  PumpPending();
+  ASSERT_EQ(window().list3().Count(), 1);
+  const std::wstring path = window().list3().Item(0);
+  ASSERT_EQ(path, bucket.path() + L"打开 测试[1]" + kExtension);
+
+  HWND list = Control(IDC_LIST1);
+  ASSERT_TRUE(DoubleClick(list, EntryPoint(list, 0)));
+  ASSERT_EQ(platform_.opened, std::vector<std::wstring>{path});
+  std::optional<std::string> bytes;
+  ASSERT_TRUE(PumpUntil([&] { return (bytes = ReadBytes(record_)).has_value(); }));
+  const std::wstring command_line(reinterpret_cast<const wchar_t*>(bytes->data()), bytes->size() / sizeof(wchar_t));
+  EXPECT_NE(command_line.find(L'"' + path + L'"'), std::wstring::npos) << command_line;
+}
+
+}  // namespace
+}  // namespace tallow::gui

@@ -53,7 +53,8 @@ std::vector<std::wstring> WithCaseVariants(std::vector<std::wstring> paths) {
     bool flip = rng.Below(2) == 0;
     for (wchar_t& c : variant) {
       if (c < 128 && std::iswalpha(c)) {
-        if (flip) c = std::iswupper(c) ? static_cast<wchar_t>(std::towlower(c)) : static_cast<wchar_t>(std::towupper(c));
+        if (flip)
+          c = std::iswupper(c) ? static_cast<wchar_t>(std::towlower(c)) : static_cast<wchar_t>(std::towupper(c));
         flip = !flip;
       }
     }

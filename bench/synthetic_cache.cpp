@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iterator>
-#include <atomic>
 #include <mutex>
 #include <set>
-#include <thread>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "bench_support.h"
@@ -27,16 +27,15 @@ struct WeightedExtension {
 // The built-in extensions and a few a modern cache is full of; ".gif" is about one entry in
 // twelve, a few thousand in a full cache.
 constexpr WeightedExtension kExtensions[] = {
-    {L".gif", 8},  {L".bmp", 2},  {L".jpg", 12}, {L".swf", 3},  {L".flv", 2},  {L".mp3", 2},  {L".wma", 1},
-    {L".wav", 1},  {L".mid", 1},  {L".rar", 1},  {L".exe", 1},  {L".zip", 1},  {L".js", 14},  {L".css", 8},
-    {L".htm", 6},  {L".html", 10}, {L".png", 12}, {L".txt", 3},  {L".json", 4}, {L".woff", 2},
+    {L".gif", 8}, {L".bmp", 2},   {L".jpg", 12}, {L".swf", 3}, {L".flv", 2},  {L".mp3", 2},  {L".wma", 1},
+    {L".wav", 1}, {L".mid", 1},   {L".rar", 1},  {L".exe", 1}, {L".zip", 1},  {L".js", 14},  {L".css", 8},
+    {L".htm", 6}, {L".html", 10}, {L".png", 12}, {L".txt", 3}, {L".json", 4}, {L".woff", 2},
 };
 
 constexpr const wchar_t* kBaseNames[] = {
-    L"logo",   L"banner", L"jquery.min", L"main",   L"style", L"index",  L"ad_300x250", L"sprite",
-    L"bg",     L"icon",   L"analytics",  L"player", L"thumb", L"photo",  L"video",      L"song",
-    L"setup",  L"update", L"font",       L"data",   L"图片",  L"新闻",   L"视频",       L"音乐",
-    L"首页",   L"广告",   L"下载",       L"头像",
+    L"logo",      L"banner", L"jquery.min", L"main",  L"style", L"index", L"ad_300x250", L"sprite", L"bg",   L"icon",
+    L"analytics", L"player", L"thumb",      L"photo", L"video", L"song",  L"setup",      L"update", L"font", L"data",
+    L"图片",      L"新闻",   L"视频",       L"音乐",  L"首页",  L"广告",  L"下载",       L"头像",
 };
 
 const wchar_t* PickExtension(Lcg& rng) {
@@ -73,8 +72,8 @@ std::string ReadFileText(const std::wstring& path) {
 void DeleteTree(const std::wstring& dir) {
   WIN32_FIND_DATAW data;
   {
-    FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH));
     if (find.valid()) {
       do {
         const std::wstring_view name = data.cFileName;
@@ -137,7 +136,8 @@ CacheLayout MakeLayout(int bucket_count) {
       // The serial keeps names unique inside a bucket; the counter in brackets is the cache's own.
       wchar_t serial[24];
       std::swprintf(serial, 24, L"_%X[%d]", static_cast<unsigned>(i) * 7919u % 0xFFFFFu, rng.Below(5) == 0 ? 2 : 1);
-      names.push_back(std::wstring(kBaseNames[rng.Below(std::size(kBaseNames))]) + serial + PickExtension(rng));
+      names.push_back(std::wstring(kBaseNames[rng.Below(static_cast<unsigned>(std::size(kBaseNames)))]) + serial +
+                      PickExtension(rng));
     }
   }
   return layout;
@@ -206,7 +206,8 @@ bool CacheStage::Build(const CacheLayout& layout) {
   if (!WriteFileText(tree_ + L"\\index.dat", std::string_view("Client UrlCache MMF Ver 5.2\0", 28))) {
     return Fail(L"cannot write index.dat");
   }
-  if (!WriteFileText(tree_ + L"\\desktop.ini", "[.ShellClassInfo]\r\n", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+  if (!WriteFileText(tree_ + L"\\desktop.ini", "[.ShellClassInfo]\r\n",
+                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
     return Fail(L"cannot write desktop.ini");
   }
   // Two workers, one bucket at a time each: creating a file costs Wine a walk through its

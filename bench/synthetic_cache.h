@@ -51,10 +51,10 @@ class CacheStage {
   bool Fail(const std::wstring& what);
 
   std::wstring inet_cache_;
-  std::wstring live_;     // <cache>\Content.IE5
-  std::wstring stage_;    // <cache>\TallowBench
-  std::wstring tree_;     // the staged Content.IE5
-  std::wstring parked_;   // buckets left out of the placed tree
+  std::wstring live_;    // <cache>\Content.IE5
+  std::wstring stage_;   // <cache>\TallowBench
+  std::wstring tree_;    // the staged Content.IE5
+  std::wstring parked_;  // buckets left out of the placed tree
   std::vector<std::wstring> all_buckets_;
   bool placed_ = false;
   bool saved_foreign_ = false;

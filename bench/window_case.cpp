@@ -1,8 +1,7 @@
 #include "window_case.h"
 
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include "res/resource.h"
 #include "window/win32/main_window.h"

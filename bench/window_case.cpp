@@ -1,7 +1,8 @@
 #include "window_case.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
 
 #include "res/resource.h"
 #include "window/win32/main_window.h"

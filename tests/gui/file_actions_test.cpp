@@ -108,7 +108,21 @@ TEST_F(FileActionsTest, SaveCopiesTheExactBytesUnderAnyNameAndSaysSo) {
     EXPECT_EQ(ReadBytes(target_.path + L'\\' + name), bytes) << i;
     EXPECT_EQ(ReadBytes(bucket_.path() + name), bytes) << i;
   }
-  EXPECT_EQ(platform_.messages.size(), 2u);
+
+  // Into a drive root, where the path gets a doubled separator before the name.
+  const OwnedPath in_root(L"C:\\" + names[0]);
+  ASSERT_FALSE(Exists(in_root.path));
+  {
+    ASSERT_TRUE(Select(bucket_.path() + names[0]));
+    Answerer answerer({Answerer::PickFolder(L"C:\\"), Answerer::Press(IDOK)});
+    SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
+    const std::vector<SeenDialog> seen = answerer.Stop();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].text, L"保存   " + names[0] + L"   成功");
+  }
+  EXPECT_EQ(ReadBytes(in_root.path), bytes);
+
+  EXPECT_EQ(platform_.messages.size(), 3u);
   EXPECT_EQ(platform_.scans, 1);  // saving scans nothing
 }
 

@@ -118,8 +118,13 @@ DialogAnswerer::Answer DialogAnswerer::PickFolder(const std::wstring& folder) {
     // The picker's own message for moving its selection; its tree fills a moment after it
     // shows, so the message is sent again until the folder is the selected item.
     SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
-    if (SelectedTreeItem(dialog) != name) return false;
+    // A folder shows as its name; a drive root ("C:\\") as a label that holds "C:".
+    const std::wstring selected = SelectedTreeItem(dialog);
+    const bool root = folder.size() == 3 && folder.ends_with(L":\\");
+    if (root ? selected.find(folder.substr(0, 2)) == std::wstring::npos
+             : selected != folder.substr(folder.find_last_of(L'\\') + 1)) {
+      return false;
+    }
     PressButton(dialog, IDOK);
     return true;
   };

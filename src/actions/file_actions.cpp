@@ -46,11 +46,11 @@ void SaveCurrent(Platform& platform, const StringList& paths) {
 
 void DeleteCurrent(Platform& platform, const StringList& paths) {
   if (paths.CurrentIndex() == -1) return;
-  platform.DeleteFile(paths.CurrentText());
+  platform.RemoveFile(paths.CurrentText());
 }
 
 void DeleteAll(Platform& platform, const StringList& paths) {
-  for (int i = paths.Count() - 1; i >= 0; --i) platform.DeleteFile(paths.Item(i));
+  for (int i = paths.Count() - 1; i >= 0; --i) platform.RemoveFile(paths.Item(i));
 }
 
 }  // namespace tallow

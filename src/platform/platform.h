@@ -43,8 +43,9 @@ class Platform {
   // listed (missing folder, not a folder).
   virtual bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) = 0;
 
-  // Deletes a file for good; never a directory.
-  virtual bool DeleteFile(const std::wstring& path) = 0;
+  // Deletes a file for good; never a directory. (Not named DeleteFile: <windows.h> would
+  // rename that member to DeleteFileW in every file that includes it.)
+  virtual bool RemoveFile(const std::wstring& path) = 0;
 
   // Modal to the main window, with an OK button; returns when dismissed.
   virtual void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;

@@ -75,7 +75,7 @@ class FakePlatform : public Platform {
     return true;
   }
 
-  bool DeleteFile(const std::wstring& path) override {
+  bool RemoveFile(const std::wstring& path) override {
     const size_t slash = path.rfind(L'\\');
     if (slash == std::wstring::npos) return false;
     auto it = folders.find(path.substr(0, slash + 1));

@@ -72,7 +72,7 @@ bool RecordingPlatform::EnumerateDirectory(const std::wstring& path, unsigned at
   return inner_->real.EnumerateDirectory(path, attr_mask, sink);
 }
 
-bool RecordingPlatform::DeleteFile(const std::wstring& path) { return inner_->real.DeleteFile(path); }
+bool RecordingPlatform::RemoveFile(const std::wstring& path) { return inner_->real.RemoveFile(path); }
 
 void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
   messages.push_back({text, title, icon});

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 
@@ -43,7 +42,7 @@ class RecordingPlatform final : public Platform {
 
   std::optional<std::wstring> SpecialFolderPath(int csidl) override;
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
-  bool DeleteFile(const std::wstring& path) override;
+  bool RemoveFile(const std::wstring& path) override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   bool TextEqual(std::wstring_view a, std::wstring_view b) override;
   std::wstring TextKey(std::wstring_view text) override;

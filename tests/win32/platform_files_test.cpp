@@ -86,7 +86,7 @@ TEST_F(PlatformFilesTest, PathsBeyondMaxPathAreListedAndDeleted) {
   ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + file, "d"));
 
   EXPECT_EQ(List(folder + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"deep[1].gif"}));
-  EXPECT_TRUE(platform_.DeleteFile(file));
+  EXPECT_TRUE(platform_.RemoveFile(file));
   EXPECT_EQ(List(folder + L'\\', kAttrMaskAll), Sorted({L".", L".."}));
 }
 
@@ -100,20 +100,20 @@ TEST_F(PlatformFilesTest, DeletesFilesButNotFoldersReadOnlyOrOpenFiles) {
   ASSERT_TRUE(testing::WriteBytes(read_only, "r", FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(testing::WriteBytes(open, "o"));
 
-  EXPECT_TRUE(platform_.DeleteFile(plain));
+  EXPECT_TRUE(platform_.RemoveFile(plain));
   EXPECT_FALSE(testing::Exists(plain));
-  EXPECT_FALSE(platform_.DeleteFile(plain));
+  EXPECT_FALSE(platform_.RemoveFile(plain));
 
-  EXPECT_FALSE(platform_.DeleteFile(folder));
+  EXPECT_FALSE(platform_.RemoveFile(folder));
   EXPECT_TRUE(testing::Exists(folder));
-  EXPECT_FALSE(platform_.DeleteFile(read_only));
+  EXPECT_FALSE(platform_.RemoveFile(read_only));
   EXPECT_TRUE(testing::Exists(read_only));
   {
     // Another program reading the file without letting others delete it.
     const win32::UniqueHandle holder(win32::NullIfInvalid(CreateFileW(
         open.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
     ASSERT_TRUE(holder);
-    EXPECT_FALSE(platform_.DeleteFile(open));
+    EXPECT_FALSE(platform_.RemoveFile(open));
   }
   EXPECT_TRUE(testing::Exists(open));
 }

@@ -84,7 +84,7 @@ TEST_F(RealCacheTest, ListsTheMatchingFilesOfEveryBucket) {
 TEST_F(RealCacheTest, FindsDeletedFilesGoneOnTheNextScan) {
   Search(0);
   ASSERT_EQ(paths_.Count(), 4);
-  for (int i = 0; i < paths_.Count(); ++i) EXPECT_TRUE(platform_.DeleteFile(paths_.Item(i))) << i;
+  for (int i = 0; i < paths_.Count(); ++i) EXPECT_TRUE(platform_.RemoveFile(paths_.Item(i))) << i;
   Search(0);
   EXPECT_EQ(paths_.Count(), 0);
   EXPECT_EQ(folders_.Count(), 3);

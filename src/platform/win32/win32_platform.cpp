@@ -6,9 +6,6 @@
 #include <climits>
 #include <cwchar>
 
-// The member of that name is defined here; the file system's function is called as DeleteFileW.
-#undef DeleteFile
-
 namespace tallow {
 namespace {
 
@@ -100,7 +97,7 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   return true;
 }
 
-bool Win32Platform::DeleteFile(const std::wstring& path) {
+bool Win32Platform::RemoveFile(const std::wstring& path) {
   return ::DeleteFileW(WithLongPathPrefix(path).c_str()) != FALSE;
 }
 

@@ -25,14 +25,7 @@ class Win32Platform final : public Platform {
 
   std::optional<std::wstring> SpecialFolderPath(int csidl) override;
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
-// <windows.h> maps DeleteFile to DeleteFileW, and so renames the interface's member in every
-// file that includes it before the core's headers. Both spellings are declared here, so that
-// this class implements the member and serves callers whatever the order of includes.
-#pragma push_macro("DeleteFile")
-#undef DeleteFile
-  bool DeleteFile(const std::wstring& path);
-  bool DeleteFileW(const std::wstring& path) { return DeleteFile(path); }
-#pragma pop_macro("DeleteFile")
+  bool RemoveFile(const std::wstring& path) override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   bool TextEqual(std::wstring_view a, std::wstring_view b) override;
   std::wstring TextKey(std::wstring_view text) override;

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <windows.h>
-// The platform interface has a member named DeleteFile, which <windows.h> would rename.
-#undef DeleteFile
 
 #include "lists/string_list.h"
 #include "platform/platform.h"

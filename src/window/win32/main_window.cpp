@@ -49,19 +49,19 @@ const ChildControl* FindChild(std::wstring_view name) {
   return nullptr;
 }
 
-UniqueFont MakeFont(std::wstring_view face, int tenths_of_point, int weight, BYTE charset, int dpi) {
+win32::UniqueHfont MakeFont(std::wstring_view face, int tenths_of_point, int weight, BYTE charset, int dpi) {
   LOGFONTW font{};
   font.lfHeight = -MulDiv(tenths_of_point, dpi, 720);
   font.lfWeight = weight;
   font.lfCharSet = charset;
   font.lfQuality = CLEARTYPE_QUALITY;
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return UniqueFont(CreateFontIndirectW(&font));
+  return win32::UniqueHfont(CreateFontIndirectW(&font));
 }
 
-UniqueMenu MakePopupMenu() {
-  UniqueMenu bar(CreateMenu());
-  UniqueMenu items(CreatePopupMenu());
+win32::UniqueHmenu MakePopupMenu() {
+  win32::UniqueHmenu bar(CreateMenu());
+  win32::UniqueHmenu items(CreatePopupMenu());
   if (!bar || !items) return nullptr;
   AppendMenuW(items.get(), MF_STRING, IDM_COPYTO, L"保存该项");
   AppendMenuW(items.get(), MF_STRING, IDM_DEL, L"删除该项");
@@ -300,8 +300,8 @@ bool MainWindow::CreateControls() {
 }
 
 void MainWindow::ApplyFonts() {
-  UniqueFont default_font = MakeFont(L"Microsoft YaHei", 90, FW_NORMAL, DEFAULT_CHARSET, dpi_);
-  UniqueFont text1_font = MakeFont(L"宋体", 105, FW_BOLD, GB2312_CHARSET, dpi_);
+  win32::UniqueHfont default_font = MakeFont(L"Microsoft YaHei", 90, FW_NORMAL, DEFAULT_CHARSET, dpi_);
+  win32::UniqueHfont text1_font = MakeFont(L"宋体", 105, FW_BOLD, GB2312_CHARSET, dpi_);
   for (const ChildControl& child : kChildren) {
     HFONT font = child.id == IDC_TEXT1 ? text1_font.get() : default_font.get();
     SendMessageW(GetDlgItem(hwnd_, child.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

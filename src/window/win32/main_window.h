@@ -10,7 +10,7 @@
 #include "window/win32/combo_box_list.h"
 #include "window/win32/control_adapters.h"
 #include "window/win32/list_box_list.h"
-#include "window/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tallow {
 
@@ -76,9 +76,9 @@ class MainWindow final : public FormHost {
   PushButton command1_;
   PushButton command2_;
   PushButton command3_;
-  UniqueFont default_font_;
-  UniqueFont text1_font_;
-  UniqueMenu menu_;
+  win32::UniqueHfont default_font_;
+  win32::UniqueHfont text1_font_;
+  win32::UniqueHmenu menu_;
   Form1 form_;
 };
 

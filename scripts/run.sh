@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds Tallowmere.exe and opens it under Wine, on a private prefix in build/windows holding a
-# demo cache. Without a display it runs on a virtual one, picks ".gif" so that the list shows
+# Builds Tallowmere.exe and opens it under Wine, on a private prefix (build/windows/demo-prefix)
+# holding a demo cache. Without a display it runs on a virtual one, picks ".gif" so that the list shows
 # entries, saves a screenshot to build/screenshot.png and says so.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/windows"
-prefix="$build/wineprefix"
+# Its own prefix: the tests use build/windows/wineprefix and expect its cache to be theirs.
+prefix="$build/demo-prefix"
 title="Tallowmere -- by:Quistemar"
 
 # The part that needs a display: start the program, and on a virtual display take the picture.

@@ -7,7 +7,7 @@
 #include "lists/string_list.h"
 #include "platform/platform.h"
 #include "window/form1.h"
-#include "window/win32/combo_box_list.h"
+#include "window/win32/control_string_list.h"
 #include "window/win32/control_adapters.h"
 #include "window/win32/list_box_list.h"
 #include "platform/win32/handles.h"
@@ -46,8 +46,7 @@ class MainWindow final : public FormHost {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                        DWORD_PTR self);
+  static LRESULT CALLBACK NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleNamesListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -66,6 +65,7 @@ class MainWindow final : public FormHost {
   HWND hwnd_ = nullptr;
   HWND last_focus_ = nullptr;  // the control that had the focus when the window lost it
   int dpi_ = 96;
+  WNDPROC names_list_proc_ = nullptr;  // the list box's own procedure, under the hook
   bool show_ = true;
 
   ListBoxList list1_;

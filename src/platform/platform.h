@@ -55,6 +55,8 @@ class Platform {
   // A key with TextEqual(a, b) implying TextKey(a) == TextKey(b); keys may also collide for
   // texts that are not equal, so a key match still needs TextEqual.
   virtual std::wstring TextKey(std::wstring_view text) = 0;
+  // A hash of TextKey(text); a platform may compute it without building the key.
+  virtual size_t TextKeyHash(std::wstring_view text) { return std::hash<std::wstring>{}(TextKey(text)); }
 
   // The folder the user picked, or nullopt when the picker was cancelled or failed.
   virtual std::optional<std::wstring> PickFolder(const std::wstring& title) = 0;

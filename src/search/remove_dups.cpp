@@ -50,10 +50,9 @@ std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int c
   std::hash<std::wstring_view> hasher;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (comptype == 0) {
-      const std::wstring key = platform.TextKey(entries[i]);
-      duplicate[i] = survivors.ContainsOrAdd(hasher(key), i, entries, [&](const std::wstring& a, const std::wstring& b) {
-        return platform.TextEqual(a, b);
-      });
+      duplicate[i] = survivors.ContainsOrAdd(
+          platform.TextKeyHash(entries[i]), i, entries,
+          [&](const std::wstring& a, const std::wstring& b) { return platform.TextEqual(a, b); });
     } else {
       duplicate[i] = survivors.ContainsOrAdd(hasher(entries[i]), i, entries,
                                              [](const std::wstring& a, const std::wstring& b) { return a == b; });

@@ -47,6 +47,21 @@ std::wstring TextKeyBuilder::Build(std::wstring_view text) {
   return key;
 }
 
+size_t TextKeyBuilder::Hash(std::wstring_view text) {
+  // FNV-1a over the key's code units, whichever units they came from.
+  uint64_t hash = 14695981039346656037ull;
+  for (const wchar_t unit : text) {
+    if (IsSupplementary(unit)) continue;
+    uint32_t span = spans_[unit];
+    if (span == kUnknown) span = Learn(unit);
+    const wchar_t* weights = pool_.data() + (span >> 8);
+    for (uint32_t i = 0; i < (span & 0xFF); ++i) {
+      hash = (hash ^ static_cast<uint16_t>(weights[i])) * 1099511628211ull;
+    }
+  }
+  return static_cast<size_t>(hash);
+}
+
 uint32_t TextKeyBuilder::Learn(wchar_t unit) {
   std::wstring weights = weigher_(unit);
   if (weights.size() > 0xFF) weights.resize(0xFF);  // a shorter key only collides more

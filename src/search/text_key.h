@@ -26,6 +26,9 @@ class TextKeyBuilder {
   explicit TextKeyBuilder(Weigher weigher);
 
   std::wstring Build(std::wstring_view text);
+  // The hash of Build(text), computed without building the key: the duplicate search needs
+  // only this for every path, and the key string would cost an allocation each.
+  size_t Hash(std::wstring_view text);
 
  private:
   static constexpr uint32_t kUnknown = UINT32_MAX;

@@ -32,6 +32,15 @@ TEST(TextKeyBuilderTest, ConcatenatesTheWeightsOfEachUnit) {
   EXPECT_EQ(keys.Build(L"a…b"), L"a" + std::wstring(255, L'.') + L"b");
 }
 
+TEST(TextKeyBuilderTest, HashFollowsTheKeyWhateverUnitsItCameFrom) {
+  FakeWeights weights;
+  TextKeyBuilder keys([&](wchar_t unit) { return weights(unit); });
+  EXPECT_EQ(keys.Hash(L"Straße-Photo[1].GIF"), keys.Hash(L"STRASSEPHOTO[1].gif"));
+  EXPECT_EQ(keys.Hash(L"x\U0001F600"), keys.Hash(L"X"));
+  EXPECT_NE(keys.Hash(L"ab.gif"), keys.Hash(L"ba.gif"));
+  EXPECT_NE(keys.Hash(L"缓存"), keys.Hash(L"存缓"));
+}
+
 TEST(TextKeyBuilderTest, AsksOncePerUnitAndNeverForSurrogates) {
   FakeWeights weights;
   TextKeyBuilder keys([&](wchar_t unit) { return weights(unit); });

@@ -117,6 +117,8 @@ bool Win32Platform::TextEqual(std::wstring_view a, std::wstring_view b) {
 
 std::wstring Win32Platform::TextKey(std::wstring_view text) { return keys_.Build(text); }
 
+size_t Win32Platform::TextKeyHash(std::wstring_view text) { return keys_.Hash(text); }
+
 bool Win32Platform::AsciiCaseIsPlain() {
   // Plain: every letter equals its other case, alone and in any pair of letters. Turkish (i, I)
   // and languages whose letter pairs contract in only some cases are not.

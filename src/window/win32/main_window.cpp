@@ -15,7 +15,6 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 // Each focusable control is its own group, so arrow keys stay with the control that has them.
 constexpr DWORD kFocusable = kChild | WS_TABSTOP | WS_GROUP;
-constexpr UINT_PTR kNamesListSubclass = 1;
 // How far Combo1's list drops down, in pixels at 96 DPI.
 constexpr int kComboDropHeight = 200;
 
@@ -296,7 +295,14 @@ bool MainWindow::CreateControls() {
   command1_.Attach(GetDlgItem(hwnd_, IDC_COMMAND1));
   command2_.Attach(GetDlgItem(hwnd_, IDC_COMMAND2));
   command3_.Attach(GetDlgItem(hwnd_, IDC_COMMAND3));
-  return SetWindowSubclass(list1_.hwnd(), NamesListProc, kNamesListSubclass, reinterpret_cast<DWORD_PTR>(this));
+  // A plain window-procedure hook, not the common controls' subclass chain: under Wine every
+  // message through that chain costs a property look-up in the server, and a scan sends the
+  // list one message per name.
+  HWND list = list1_.hwnd();
+  SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  names_list_proc_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NamesListProc)));
+  return names_list_proc_ != nullptr;
 }
 
 void MainWindow::ApplyFonts() {
@@ -349,10 +355,11 @@ int MainWindow::PathListRows() const {
   return inner > 0 ? inner / static_cast<int>(row) : 1;
 }
 
-LRESULT CALLBACK MainWindow::NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                           DWORD_PTR self) {
+LRESULT CALLBACK MainWindow::NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
   try {
-    return reinterpret_cast<MainWindow*>(self)->HandleNamesListMessage(hwnd, message, wparam, lparam);
+    return self->HandleNamesListMessage(hwnd, message, wparam, lparam);
   } catch (...) {
     return 0;
   }
@@ -362,7 +369,7 @@ LRESULT MainWindow::HandleNamesListMessage(HWND list, UINT message, WPARAM wpara
   const bool may_scroll = IsUserScrollInput(message);
   const int top_before = may_scroll ? list1_.TopIndex() : 0;
   const int left_before = may_scroll ? GetScrollPos(list, SB_HORZ) : 0;
-  const LRESULT result = DefSubclassProc(list, message, wparam, lparam);
+  const LRESULT result = CallWindowProcW(names_list_proc_, list, message, wparam, lparam);
   if (may_scroll && (list1_.TopIndex() != top_before || GetScrollPos(list, SB_HORZ) != left_before)) {
     form_.OnList1Scroll();
   }
@@ -379,9 +386,6 @@ LRESULT MainWindow::HandleNamesListMessage(HWND list, UINT message, WPARAM wpara
       break;
     case WM_MBUTTONUP:
       form_.OnList1MouseUp(4, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(list, NamesListProc, kNamesListSubclass);
       break;
     default:
       break;

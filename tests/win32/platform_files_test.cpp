@@ -118,5 +118,24 @@ TEST_F(PlatformFilesTest, DeletesFilesButNotFoldersReadOnlyOrOpenFiles) {
   EXPECT_TRUE(testing::Exists(open));
 }
 
+// A name that ends in a dot or a space exists on disk but not in the Win32 name space, which
+// trims both: deleting it by its listed name must not remove its trimmed namesake instead.
+TEST_F(PlatformFilesTest, DeletesExactlyTheListedNameEvenWithTrailingDotsOrSpaces) {
+  const std::wstring kept = scratch_ / L"logo[1].gif";
+  ASSERT_TRUE(testing::WriteBytes(kept, "k"));
+  for (const wchar_t* odd : {L"logo[1].gif ", L"logo[1].gif."}) {
+    const std::wstring path = scratch_ / odd;
+    ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + path, "o")) << GetLastError();
+    ASSERT_EQ(List(scratch_.Path() + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"logo[1].gif", odd}));
+    EXPECT_TRUE(platform_.RemoveFile(path));
+    EXPECT_TRUE(testing::Exists(kept));
+    EXPECT_EQ(List(scratch_.Path() + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"logo[1].gif"}));
+  }
+  // The entries every listing holds name folders, whatever the form of the path.
+  EXPECT_FALSE(platform_.RemoveFile(scratch_ / L"."));
+  EXPECT_FALSE(platform_.RemoveFile(scratch_ / L".."));
+  EXPECT_TRUE(testing::Exists(kept));
+}
+
 }  // namespace
 }  // namespace tallow

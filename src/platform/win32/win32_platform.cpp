@@ -19,14 +19,19 @@ bool IsDriveAbsolute(std::wstring_view path) {
   return path.size() >= 3 && drive >= L'a' && drive <= L'z' && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
 }
 
-// Paths of MAX_PATH code units and more reach the file system only in the \\?\ form, which it
-// takes for absolute drive paths written with backslashes.
-std::wstring WithLongPathPrefix(std::wstring path) {
-  if (path.size() < MAX_PATH || !IsDriveAbsolute(path)) return path;
+// The \\?\ form of an absolute drive path, written with backslashes: the only form that reaches
+// paths of MAX_PATH code units and more, and names that end in a dot or a space, which the
+// ordinary form trims (and so points at another file).
+std::wstring InVerbatimForm(std::wstring path) {
   for (wchar_t& c : path) {
     if (c == L'/') c = L'\\';
   }
   return L"\\\\?\\" + path;
+}
+
+std::wstring WithLongPathPrefix(std::wstring path) {
+  if (path.size() < MAX_PATH || !IsDriveAbsolute(path)) return path;
+  return InVerbatimForm(std::move(path));
 }
 
 // A listing with an attribute mask always includes ordinary files, read-only ones too, and
@@ -98,7 +103,9 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
 }
 
 bool Win32Platform::RemoveFile(const std::wstring& path) {
-  return ::DeleteFileW(WithLongPathPrefix(path).c_str()) != FALSE;
+  // Verbatim whenever it can be: a delete must remove the very file that was listed.
+  const std::wstring exact = IsDriveAbsolute(path) ? InVerbatimForm(path) : path;
+  return ::DeleteFileW(exact.c_str()) != FALSE;
 }
 
 void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {

@@ -25,8 +25,6 @@ Strings Sorted(Strings names) {
   return names;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // A file or folder the test makes outside its bucket, removed with the test.
 struct OwnedPath {
   explicit OwnedPath(std::wstring p) : path(std::move(p)) {}

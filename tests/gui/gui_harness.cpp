@@ -19,12 +19,6 @@ std::wstring CacheContentFolder() {
   return std::wstring(path) + L"\\Content.IE5\\";
 }
 
-std::wstring Text(HWND hwnd) {
-  wchar_t buffer[1024] = {};
-  GetWindowTextW(hwnd, buffer, 1024);
-  return buffer;
-}
-
 std::wstring ClassOf(HWND hwnd) {
   wchar_t buffer[64] = {};
   GetClassNameW(hwnd, buffer, 64);
@@ -138,14 +132,14 @@ std::vector<std::wstring> TestBucket::Listing() const {
 SeenDialog ReadDialog(HWND dialog) {
   SeenDialog seen;
   seen.found = true;
-  seen.title = Text(dialog);
+  seen.title = testing::WindowText(dialog);
   seen.owner = GetWindow(dialog, GW_OWNER);
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (ClassOf(child) != L"Static") continue;
     if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
       seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-    } else if (!Text(child).empty()) {
-      seen.text = Text(child);
+    } else if (!testing::WindowText(child).empty()) {
+      seen.text = testing::WindowText(child);
       seen.statics.push_back(seen.text);
     }
   }
@@ -186,7 +180,7 @@ void DialogWatcher::Run(Kind kind, HWND owner, int choose_item) {
     seen_.found = true;
     if (kind == Kind::kDialog) {
       seen_ = ReadDialog(found);
-      PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(found, IDOK)));
+      testing::PressButton(found, IDOK);
     } else {
       HMENU menu = reinterpret_cast<HMENU>(SendMessageW(found, MN_GETHMENU, 0, 0));
       for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {

@@ -16,9 +16,16 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/dialogs.h"
+#include "support/files.h"
 #include "window/win32/main_window.h"
 
 namespace tallow::gui {
+
+using testing::Exists;
+using testing::ReadBytes;
+using testing::RemoveTree;
+using testing::WriteBytes;
 
 // Passes everything to the machine's platform, counting scans and recording messages. Message
 // boxes reach the screen only when a test asks for them, so that no test can block in one.
@@ -90,11 +97,6 @@ struct SeenDialog {
 
 // Reads a dialog as a watcher sees it.
 SeenDialog ReadDialog(HWND dialog);
-
-// Removes a file or a folder with everything in it, read-only and hidden entries included.
-void RemoveTree(const std::wstring& path);
-std::optional<std::string> ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, std::string_view bytes);
 
 // Waits on its own thread for a dialog (#32770) or popup menu (#32768) of this process, reads
 // it, then answers it as a user would: OK on a dialog; on a menu, the item at choose_item by

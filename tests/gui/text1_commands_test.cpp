@@ -1,8 +1,8 @@
 // Command3 with what a user may type into Text1, the instructions of Command2, and a
 // double-click that opens a listed file in the program registered for its type.
 #include "gui_harness.h"
-#include "platform/win32/handles.h"
 #include "res/resource.h"
+#include "support/file_type.h"
 
 namespace tallow::gui {
 namespace {
@@ -109,40 +109,10 @@ class OpenForRealTest : public GuiTest {
   void SetUp() override {
     GuiTest::SetUp();
     platform_.real_shell = true;
-    wchar_t self[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(length > 0 && length < MAX_PATH);
-    std::wstring helper(self, length);
-    helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
-    ASSERT_NE(GetFileAttributesW(helper.c_str()), INVALID_FILE_ATTRIBUTES) << "build the record_args target";
-    ASSERT_TRUE(SetDefaultValue(kExtension, kProgId));
-    ASSERT_TRUE(SetDefaultValue(std::wstring(kProgId) + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\""));
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    record_ = std::wstring(temp) + L"gui open " + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", record_.c_str());
+    ASSERT_TRUE(file_type_.Register());
   }
 
-  void TearDown() override {
-    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", nullptr);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
-    RemoveTree(record_);
-    GuiTest::TearDown();
-  }
-
-  static bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-        ERROR_SUCCESS) {
-      return false;
-    }
-    const win32::UniqueHkey key(raw);
-    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  }
-
-  std::wstring record_;
+  testing::RecordingFileType file_type_{kExtension, kProgId};
 };
 
 TEST_F(OpenForRealTest, DoubleClickStartsTheRegisteredProgramWithTheFullPath) {
@@ -158,10 +128,9 @@ TEST_F(OpenForRealTest, DoubleClickStartsTheRegisteredProgramWithTheFullPath) {
   HWND list = Control(IDC_LIST1);
   ASSERT_TRUE(DoubleClick(list, EntryPoint(list, 0)));
   ASSERT_EQ(platform_.opened, std::vector<std::wstring>{path});
-  std::optional<std::string> bytes;
-  ASSERT_TRUE(PumpUntil([&] { return (bytes = ReadBytes(record_)).has_value(); }));
-  const std::wstring command_line(reinterpret_cast<const wchar_t*>(bytes->data()), bytes->size() / sizeof(wchar_t));
-  EXPECT_NE(command_line.find(L'"' + path + L'"'), std::wstring::npos) << command_line;
+  std::optional<std::wstring> command_line;
+  ASSERT_TRUE(PumpUntil([&] { return (command_line = file_type_.CommandLine()).has_value(); }));
+  EXPECT_NE(command_line->find(L'"' + path + L'"'), std::wstring::npos) << *command_line;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "search/run_search.h"
+#include "support/file_type.h"
 #include "win32_test_support.h"
 
 namespace tallow {
@@ -158,46 +159,10 @@ class OpenTest : public ShellTest {
 
   void SetUp() override {
     ShellTest::SetUp();
-    wchar_t self[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(length > 0 && length < MAX_PATH);
-    std::wstring helper(self, length);
-    helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
-    ASSERT_TRUE(testing::Exists(helper)) << "build the record_args target";
-    ASSERT_TRUE(SetDefaultValue(kExtension, kProgId));
-    ASSERT_TRUE(SetDefaultValue(std::wstring(kProgId) + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\""));
-    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", record_.c_str());
+    ASSERT_TRUE(file_type_.Register());
   }
 
-  void TearDown() override {
-    SetEnvironmentVariableW(L"TALLOW_RECORD_ARGS", nullptr);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
-  }
-
-  static bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-        ERROR_SUCCESS) {
-      return false;
-    }
-    const win32::UniqueHkey key(raw);
-    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  }
-
-  // The helper's command line, once it has written it.
-  std::optional<std::wstring> RecordedCommandLine() {
-    for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
-      if (const std::optional<std::string> bytes = testing::ReadBytes(record_)) {
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes->data()), bytes->size() / sizeof(wchar_t));
-      }
-      Sleep(50);
-    }
-    return std::nullopt;
-  }
-
-  const std::wstring record_ = scratch_ / L"command line.txt";
+  testing::RecordingFileType file_type_{kExtension, kProgId};
 };
 
 TEST_F(OpenTest, OpensTheFileWithItsRegisteredProgram) {
@@ -205,7 +170,7 @@ TEST_F(OpenTest, OpensTheFileWithItsRegisteredProgram) {
   ASSERT_TRUE(testing::WriteBytes(file, "open me"));
   DialogWatcher watcher(NoDialog(), 10s);
   EXPECT_TRUE(platform_.OpenWithDefaultProgram(file));
-  const std::optional<std::wstring> command_line = RecordedCommandLine();
+  const std::optional<std::wstring> command_line = file_type_.WaitForCommandLine();
   ASSERT_TRUE(command_line.has_value());
   EXPECT_NE(command_line->find(L'"' + file + L'"'), std::wstring::npos) << *command_line;
   EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{});

@@ -1,5 +1,6 @@
-// Real folders and files in the Wine prefix, and a watcher that answers the shell's dialogs,
-// for the tests of the Windows layer.
+// Folders of the test's own in the prefix's cache, and a watcher that answers the shell's
+// dialogs, for the tests of the Windows layer; the helpers shared with the window's tests come
+// from support.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +9,13 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "support/dialogs.h"
+#include "support/files.h"
 
 namespace tallow::testing {
 
@@ -35,22 +38,6 @@ class ScratchFolder {
  private:
   std::wstring path_;
 };
-
-// A name no earlier call of this process returned, starting with prefix.
-std::wstring UniqueName(std::wstring_view prefix);
-
-bool WriteBytes(const std::wstring& path, std::string_view bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-std::optional<std::string> ReadBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
-bool MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-// Removes a file or a folder tree, read-only, hidden and system entries included.
-void RemoveTree(const std::wstring& path);
-
-std::wstring WindowText(HWND window);
-// The first descendant of parent of the window class, whose text is text when text is given.
-HWND FindDescendant(HWND parent, const wchar_t* window_class, std::optional<std::wstring_view> text = std::nullopt);
-// Presses a dialog's button the way a click does.
-void PressButton(HWND dialog, int id);
 
 // Watches, on a thread of its own, for dialog boxes (window class #32770) of this process and
 // hands each new one to act until act returns true. From the deadline on, and once act is done,

@@ -1,0 +1,23 @@
+// Real files and folders for the Windows tests, made and read without the code under test.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallow::testing {
+
+// A name no earlier call of this process returned, starting with prefix.
+std::wstring UniqueName(std::wstring_view prefix);
+
+bool WriteBytes(const std::wstring& path, std::string_view bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+// Reads a file others may still hold open, as the shell does after a copy.
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool Exists(const std::wstring& path);
+bool MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+// Removes a file or a folder tree, read-only, hidden and system entries included.
+void RemoveTree(const std::wstring& path);
+
+}  // namespace tallow::testing

@@ -3,6 +3,7 @@
 // the tests with an in-memory fake.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -55,8 +56,18 @@ class Platform {
   // A key with TextEqual(a, b) implying TextKey(a) == TextKey(b); keys may also collide for
   // texts that are not equal, so a key match still needs TextEqual.
   virtual std::wstring TextKey(std::wstring_view text) = 0;
-  // A hash of TextKey(text); a platform may compute it without building the key.
-  virtual size_t TextKeyHash(std::wstring_view text) { return std::hash<std::wstring>{}(TextKey(text)); }
+  // A hash of TextKey(text), continued from the hash of what precedes text: hashing a path's
+  // folder once and then each name from there gives the hash of every full path. Keys are
+  // made code unit by code unit, so TextKeyHash(b, TextKeyHash(a)) == TextKeyHash(a + b).
+  static constexpr uint64_t kTextKeyHashStart = 14695981039346656037ull;
+  virtual uint64_t TextKeyHash(std::wstring_view text, uint64_t from = kTextKeyHashStart) {
+    return HashKeyUnits(TextKey(text), from);
+  }
+  // FNV-1a over a key's code units; platforms that build keys their own way use the same.
+  static uint64_t HashKeyUnits(std::wstring_view key, uint64_t from) {
+    for (const wchar_t unit : key) from = (from ^ static_cast<uint16_t>(unit)) * 1099511628211ull;
+    return from;
+  }
 
   // The folder the user picked, or nullopt when the picker was cancelled or failed.
   virtual std::optional<std::wstring> PickFolder(const std::wstring& title) = 0;

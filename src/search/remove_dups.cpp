@@ -18,7 +18,7 @@ class SurvivorIndex {
   }
 
   template <typename Equal>
-  bool ContainsOrAdd(size_t hash, size_t index, const std::vector<std::wstring>& entries, Equal&& equal) {
+  bool ContainsOrAdd(uint64_t hash, size_t index, const std::vector<std::wstring>& entries, Equal&& equal) {
     size_t& head = heads_[hash & (heads_.size() - 1)];
     for (size_t s = head; s != kNone; s = survivors_[s].next) {
       const Survivor& survivor = survivors_[s];
@@ -32,7 +32,7 @@ class SurvivorIndex {
  private:
   static constexpr size_t kNone = static_cast<size_t>(-1);
   struct Survivor {
-    size_t hash;
+    uint64_t hash;
     size_t index;
     size_t next;  // the survivor added to the slot before this one
   };
@@ -40,29 +40,16 @@ class SurvivorIndex {
   std::vector<Survivor> survivors_;
 };
 
-}  // namespace
-
-std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int comptype, Platform& platform) {
+template <typename Hash, typename Equal>
+std::vector<bool> Find(const std::vector<std::wstring>& entries, Hash&& hash, Equal&& equal) {
   std::vector<bool> duplicate(entries.size(), false);
   if (entries.size() < 2) return duplicate;
-
   SurvivorIndex survivors(entries.size());
-  std::hash<std::wstring_view> hasher;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (comptype == 0) {
-      duplicate[i] = survivors.ContainsOrAdd(
-          platform.TextKeyHash(entries[i]), i, entries,
-          [&](const std::wstring& a, const std::wstring& b) { return platform.TextEqual(a, b); });
-    } else {
-      duplicate[i] = survivors.ContainsOrAdd(hasher(entries[i]), i, entries,
-                                             [](const std::wstring& a, const std::wstring& b) { return a == b; });
-    }
-  }
+  for (size_t i = 0; i < entries.size(); ++i) duplicate[i] = survivors.ContainsOrAdd(hash(i), i, entries, equal);
   return duplicate;
 }
 
-void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& platform) {
-  const std::vector<bool> duplicate = FindDuplicates(entries, comptype, platform);
+void Compact(std::vector<std::wstring>& entries, const std::vector<bool>& duplicate) {
   size_t kept = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (duplicate[i]) continue;
@@ -70,6 +57,30 @@ void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& plat
     ++kept;
   }
   entries.resize(kept);
+}
+
+}  // namespace
+
+std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int comptype, Platform& platform) {
+  if (comptype == 0) {
+    return Find(
+        entries, [&](size_t i) { return platform.TextKeyHash(entries[i]); },
+        [&](const std::wstring& a, const std::wstring& b) { return platform.TextEqual(a, b); });
+  }
+  return Find(
+      entries, [&](size_t i) { return std::hash<std::wstring>{}(entries[i]); },
+      [](const std::wstring& a, const std::wstring& b) { return a == b; });
+}
+
+void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& platform) {
+  Compact(entries, FindDuplicates(entries, comptype, platform));
+}
+
+void RemoveDupsByKeyHash(std::vector<std::wstring>& entries, const std::vector<uint64_t>& key_hashes,
+                         Platform& platform) {
+  Compact(entries, Find(
+                       entries, [&](size_t i) { return key_hashes[i]; },
+                       [&](const std::wstring& a, const std::wstring& b) { return platform.TextEqual(a, b); }));
 }
 
 void RemoveDups(StringList& lst, int comptype, Platform& platform) {

@@ -1,6 +1,7 @@
 // Duplicate removal for the scan's path list.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ namespace tallow {
 // takes milliseconds rather than hours; the comparison itself decides every key match.
 void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& platform);
 void RemoveDups(StringList& lst, int comptype, Platform& platform);
+// The same as comptype 0, for a caller that already has each entry's TextKeyHash.
+void RemoveDupsByKeyHash(std::vector<std::wstring>& entries, const std::vector<uint64_t>& key_hashes,
+                         Platform& platform);
 
 // Flags, per entry, whether an earlier entry equals it.
 std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int comptype, Platform& platform);

@@ -43,19 +43,24 @@ void RunSearch(Platform& platform, const SearchLists& lists) {
   }
 
   // Filtering while enumerating keeps only the matches in memory; the result is the same as
-  // listing every entry first and dropping the others afterwards.
+  // listing every entry first and dropping the others afterwards. The duplicate search's key
+  // hash of a path is taken from its folder's, hashed once, and its name.
   std::vector<std::wstring> matches;
+  std::vector<uint64_t> key_hashes;
   std::wstring path;
   const int folder_count = lists.folders.Count();
   for (int i = 0; i < folder_count; ++i) {
     const std::wstring folder = root + lists.folders.Item(i) + L'\\';
+    const uint64_t folder_hash = platform.TextKeyHash(folder);
     platform.EnumerateDirectory(folder, kAttrMaskAll, [&](std::wstring_view name) {
       path.assign(folder).append(name);
-      if (path.find(extension) != std::wstring::npos) matches.push_back(path);
+      if (path.find(extension) == std::wstring::npos) return;
+      matches.push_back(path);
+      key_hashes.push_back(platform.TextKeyHash(name, folder_hash));
     });
   }
 
-  RemoveDups(matches, 0, platform);
+  RemoveDupsByKeyHash(matches, key_hashes, platform);
 
   std::vector<std::wstring> names;
   names.reserve(matches.size());

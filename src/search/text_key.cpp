@@ -1,5 +1,7 @@
 #include "search/text_key.h"
 
+#include "platform/platform.h"
+
 #include <algorithm>
 
 namespace tallow {
@@ -47,19 +49,15 @@ std::wstring TextKeyBuilder::Build(std::wstring_view text) {
   return key;
 }
 
-size_t TextKeyBuilder::Hash(std::wstring_view text) {
-  // FNV-1a over the key's code units, whichever units they came from.
-  uint64_t hash = 14695981039346656037ull;
+uint64_t TextKeyBuilder::Hash(std::wstring_view text, uint64_t from) {
+  uint64_t hash = from;
   for (const wchar_t unit : text) {
     if (IsSupplementary(unit)) continue;
     uint32_t span = spans_[unit];
     if (span == kUnknown) span = Learn(unit);
-    const wchar_t* weights = pool_.data() + (span >> 8);
-    for (uint32_t i = 0; i < (span & 0xFF); ++i) {
-      hash = (hash ^ static_cast<uint16_t>(weights[i])) * 1099511628211ull;
-    }
+    hash = Platform::HashKeyUnits({pool_.data() + (span >> 8), span & 0xFF}, hash);
   }
-  return static_cast<size_t>(hash);
+  return hash;
 }
 
 uint32_t TextKeyBuilder::Learn(wchar_t unit) {

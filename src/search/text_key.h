@@ -26,9 +26,10 @@ class TextKeyBuilder {
   explicit TextKeyBuilder(Weigher weigher);
 
   std::wstring Build(std::wstring_view text);
-  // The hash of Build(text), computed without building the key: the duplicate search needs
-  // only this for every path, and the key string would cost an allocation each.
-  size_t Hash(std::wstring_view text);
+  // FNV-1a over Build(text)'s code units from the state from, computed without building the
+  // key: the duplicate search needs only this for every path, and a key string would cost an
+  // allocation each.
+  uint64_t Hash(std::wstring_view text, uint64_t from);
 
  private:
   static constexpr uint32_t kUnknown = UINT32_MAX;

@@ -1,5 +1,7 @@
 #include "search/text_key.h"
 
+#include "platform/platform.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -35,10 +37,14 @@ TEST(TextKeyBuilderTest, ConcatenatesTheWeightsOfEachUnit) {
 TEST(TextKeyBuilderTest, HashFollowsTheKeyWhateverUnitsItCameFrom) {
   FakeWeights weights;
   TextKeyBuilder keys([&](wchar_t unit) { return weights(unit); });
-  EXPECT_EQ(keys.Hash(L"Straße-Photo[1].GIF"), keys.Hash(L"STRASSEPHOTO[1].gif"));
-  EXPECT_EQ(keys.Hash(L"x\U0001F600"), keys.Hash(L"X"));
-  EXPECT_NE(keys.Hash(L"ab.gif"), keys.Hash(L"ba.gif"));
-  EXPECT_NE(keys.Hash(L"缓存"), keys.Hash(L"存缓"));
+  auto hash = [&](std::wstring_view text) { return keys.Hash(text, Platform::kTextKeyHashStart); };
+  EXPECT_EQ(hash(L"Straße-Photo[1].GIF"), hash(L"STRASSEPHOTO[1].gif"));
+  EXPECT_EQ(hash(L"Straße-Photo[1].GIF"), Platform::HashKeyUnits(L"strassephoto[1].gif", Platform::kTextKeyHashStart));
+  EXPECT_EQ(hash(L"x\U0001F600"), hash(L"X"));
+  EXPECT_NE(hash(L"ab.gif"), hash(L"ba.gif"));
+  EXPECT_NE(hash(L"缓存"), hash(L"存缓"));
+  // A folder hashed once, then each name from there, gives the full path's hash.
+  EXPECT_EQ(keys.Hash(L"Photo[1].GIF", hash(L"C:\\Cache\\ABCD-1234\\")), hash(L"c:\\cache\\abcd1234\\photo[1].gif"));
 }
 
 TEST(TextKeyBuilderTest, AsksOncePerUnitAndNeverForSurrogates) {

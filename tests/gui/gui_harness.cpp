@@ -76,7 +76,9 @@ void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring
 bool RecordingPlatform::TextEqual(std::wstring_view a, std::wstring_view b) { return inner_->real.TextEqual(a, b); }
 
 std::wstring RecordingPlatform::TextKey(std::wstring_view text) { return inner_->real.TextKey(text); }
-size_t RecordingPlatform::TextKeyHash(std::wstring_view text) { return inner_->real.TextKeyHash(text); }
+uint64_t RecordingPlatform::TextKeyHash(std::wstring_view text, uint64_t from) {
+  return inner_->real.TextKeyHash(text, from);
+}
 
 std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring& title) {
   if (real_shell) return inner_->real.PickFolder(title);

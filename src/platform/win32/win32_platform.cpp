@@ -124,7 +124,7 @@ bool Win32Platform::TextEqual(std::wstring_view a, std::wstring_view b) {
 
 std::wstring Win32Platform::TextKey(std::wstring_view text) { return keys_.Build(text); }
 
-size_t Win32Platform::TextKeyHash(std::wstring_view text) { return keys_.Hash(text); }
+uint64_t Win32Platform::TextKeyHash(std::wstring_view text, uint64_t from) { return keys_.Hash(text, from); }
 
 bool Win32Platform::AsciiCaseIsPlain() {
   // Plain: every letter equals its other case, alone and in any pair of letters. Turkish (i, I)

@@ -29,7 +29,7 @@ class Win32Platform final : public Platform {
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   bool TextEqual(std::wstring_view a, std::wstring_view b) override;
   std::wstring TextKey(std::wstring_view text) override;
-  size_t TextKeyHash(std::wstring_view text) override;
+  uint64_t TextKeyHash(std::wstring_view text, uint64_t from = kTextKeyHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
   bool OpenWithDefaultProgram(const std::wstring& path) override;

@@ -10,7 +10,12 @@ void ListBoxList::AppendMany(std::vector<std::wstring>&& items) {
   for (const std::wstring& item : items) bytes += (item.size() + 1) * sizeof(wchar_t);
   Send(WM_SETREDRAW, FALSE);
   Send(LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
-  for (const std::wstring& item : items) Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  // Straight to the list box class's own procedure: a scan adds tens of thousands of names, and
+  // each sent message would also pass through the window's hook, which has no use for them.
+  const auto list_box_proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd(), GCLP_WNDPROC));
+  for (const std::wstring& item : items) {
+    CallWindowProcW(list_box_proc, hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
   Send(WM_SETREDRAW, TRUE);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }

@@ -131,6 +131,19 @@ TEST_F(PlatformFilesTest, DeletesExactlyTheListedNameEvenWithTrailingDotsOrSpace
     EXPECT_TRUE(testing::Exists(kept));
     EXPECT_EQ(List(scratch_.Path() + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"logo[1].gif"}));
   }
+  // The same from the current drive's root, the form the scan uses when the shell does not know
+  // the cache folder; and a folder listed by such a name shows that folder's entries.
+  const std::wstring odd = scratch_ / L"logo[1].gif ";
+  ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + odd, "o"));
+  ASSERT_TRUE(SetCurrentDirectoryW(scratch_.Path().c_str()));
+  EXPECT_TRUE(platform_.RemoveFile(odd.substr(2)));
+  EXPECT_TRUE(testing::Exists(kept));
+  const std::wstring odd_folder = scratch_ / L"Folder ";
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + odd_folder).c_str(), nullptr));
+  ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + odd_folder + L"\\inside.gif", "i"));
+  EXPECT_EQ(List(odd_folder + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"inside.gif"}));
+  EXPECT_EQ(List(odd_folder.substr(2) + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"inside.gif"}));
+  SetCurrentDirectoryW(testing::InternetCacheFolder().c_str());
   // The entries every listing holds name folders, whatever the form of the path.
   EXPECT_FALSE(platform_.RemoveFile(scratch_ / L"."));
   EXPECT_FALSE(platform_.RemoveFile(scratch_ / L".."));

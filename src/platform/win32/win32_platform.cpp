@@ -19,19 +19,30 @@ bool IsDriveAbsolute(std::wstring_view path) {
   return path.size() >= 3 && drive >= L'a' && drive <= L'z' && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
 }
 
-// The \\?\ form of an absolute drive path, written with backslashes: the only form that reaches
+// The current drive ("C:"), or nothing when the current folder is not on a drive.
+std::wstring CurrentDrive() {
+  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+  if (folder.empty() || GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()) == 0) return {};
+  return folder.size() >= 2 && folder[1] == L':' ? folder.substr(0, 2) : std::wstring();
+}
+
+// The \\?\ form of a path, which the file system takes as it stands: the only form that reaches
 // paths of MAX_PATH code units and more, and names that end in a dot or a space, which the
-// ordinary form trims (and so points at another file).
-std::wstring InVerbatimForm(std::wstring path) {
+// ordinary form trims (and so points at another file). Listing and deleting both use it, so
+// that they name the same files. Drive paths, UNC paths and paths from the current drive's root
+// have such a form; anything else is passed on as it is.
+std::wstring ExactPath(std::wstring path) {
+  if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
   for (wchar_t& c : path) {
     if (c == L'/') c = L'\\';
   }
-  return L"\\\\?\\" + path;
-}
-
-std::wstring WithLongPathPrefix(std::wstring path) {
-  if (path.size() < MAX_PATH || !IsDriveAbsolute(path)) return path;
-  return InVerbatimForm(std::move(path));
+  if (IsDriveAbsolute(path)) return L"\\\\?\\" + path;
+  if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
+  if (path.starts_with(L"\\")) {
+    const std::wstring drive = CurrentDrive();
+    if (!drive.empty()) return L"\\\\?\\" + drive + path;
+  }
+  return path;
 }
 
 // A listing with an attribute mask always includes ordinary files, read-only ones too, and
@@ -92,7 +103,7 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   pattern += L'*';
   WIN32_FIND_DATAW data;
   const win32::UniqueFindHandle find(
-      win32::NullIfInvalid(FindFirstFileExW(WithLongPathPrefix(pattern).c_str(), FindExInfoBasic, &data,
+      win32::NullIfInvalid(FindFirstFileExW(ExactPath(pattern).c_str(), FindExInfoBasic, &data,
                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
   // A folder with no entries at all (an empty drive root) is listed, with nothing in it.
   if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -103,9 +114,8 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
 }
 
 bool Win32Platform::RemoveFile(const std::wstring& path) {
-  // Verbatim whenever it can be: a delete must remove the very file that was listed.
-  const std::wstring exact = IsDriveAbsolute(path) ? InVerbatimForm(path) : path;
-  return ::DeleteFileW(exact.c_str()) != FALSE;
+  // A delete must remove the very file that was listed.
+  return ::DeleteFileW(ExactPath(path).c_str()) != FALSE;
 }
 
 void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {

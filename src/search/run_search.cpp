@@ -67,6 +67,13 @@ void RunSearch(Platform& platform, const SearchLists& lists) {
   for (const std::wstring& match : matches) names.emplace_back(NamePart(match));
   lists.paths.AppendMany(std::move(matches));
   lists.names.AppendMany(std::move(names));
+  // Every action takes its path from the entry that stands at the highlighted name's index: a
+  // list that could not take every entry (a control out of memory) would point the actions,
+  // deletes included, at other files. Better to list nothing.
+  if (lists.names.Count() != lists.paths.Count()) {
+    lists.names.Clear();
+    lists.paths.Clear();
+  }
 }
 
 }  // namespace tallow

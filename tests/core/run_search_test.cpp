@@ -170,6 +170,25 @@ TEST_F(RunSearchTest, FullCacheBeyondSixteenBitCountsIsListedWhole) {
   ExpectParallel();
 }
 
+// A names list that cannot take every entry, as a control out of memory.
+class ShortList : public MemoryStringList {
+ public:
+  void AppendMany(std::vector<std::wstring>&& items) override {
+    if (!items.empty()) items.pop_back();
+    MemoryStringList::AppendMany(std::move(items));
+  }
+};
+
+TEST_F(RunSearchTest, NamesThatDoNotMatchThePathsOneForOneAreNotListed) {
+  const std::wstring b = Bucket(L"AAAA0000");
+  for (auto n : {L"1.gif", L"2.gif"}) fake_.AddFile(b, n);
+  ShortList names;
+  extensions_.SetCurrentIndex(0);
+  RunSearch(fake_, {names, folders_, paths_, extensions_});
+  EXPECT_EQ(names.Count(), 0);
+  EXPECT_EQ(paths_.Count(), 0);
+}
+
 TEST(NamePart, TakesWhatFollowsTheLastSeparator) {
   EXPECT_EQ(NamePart(L"C:\\a\\b.gif"), L"b.gif");
   EXPECT_EQ(NamePart(L"b.gif"), L"b.gif");

@@ -9,8 +9,16 @@ if [ $# -ne 1 ]; then
   exit 2
 fi
 prefix=$(realpath -m "$1")
-# Wine names the prefix's user after the Unix user.
-cache="$prefix/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/Content.IE5"
+# The prefix's one user folder besides Public (Wine names it after $USER, not always id -un).
+user=""
+for folder in "$prefix"/drive_c/users/*/; do
+  [ "$(basename "$folder")" = Public ] || user=$(basename "$folder")
+done
+if [ -z "$user" ]; then
+  echo "demo-cache.sh: no user folder in $prefix" >&2
+  exit 1
+fi
+cache="$prefix/drive_c/users/$user/AppData/Local/Microsoft/Windows/INetCache/Content.IE5"
 buckets=(0A1B2C3D 4E5F6A7B 8C9D0E1F K2L3M4N5)
 for bucket in "${buckets[@]}"; do rm -rf "${cache:?}/$bucket"; mkdir -p "$cache/$bucket"; done
 

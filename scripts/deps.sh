@@ -21,6 +21,10 @@ fi
 
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "deps.sh: run as root, or install sudo; missing: ${missing[*]}" >&2
+    exit 1
+  fi
   sudo=(sudo)
 fi
 echo "deps.sh: installing ${missing[*]}"

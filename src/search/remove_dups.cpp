@@ -19,7 +19,7 @@ class SurvivorIndex {
 
   template <typename Equal>
   bool ContainsOrAdd(uint64_t hash, size_t index, const std::vector<std::wstring>& entries, Equal&& equal) {
-    size_t& head = heads_[hash & (heads_.size() - 1)];
+    size_t& head = heads_[static_cast<size_t>(hash) & (heads_.size() - 1)];
     for (size_t s = head; s != kNone; s = survivors_[s].next) {
       const Survivor& survivor = survivors_[s];
       if (survivor.hash == hash && equal(entries[survivor.index], entries[index])) return true;

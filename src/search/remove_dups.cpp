@@ -59,8 +59,7 @@ void Compact(std::vector<std::wstring>& entries, const std::vector<bool>& duplic
   entries.resize(kept);
 }
 
-}  // namespace
-
+// Flags, per entry, whether an earlier entry equals it.
 std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int comptype, Platform& platform) {
   if (comptype == 0) {
     return Find(
@@ -71,6 +70,8 @@ std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int c
       entries, [&](size_t i) { return std::hash<std::wstring>{}(entries[i]); },
       [](const std::wstring& a, const std::wstring& b) { return a == b; });
 }
+
+}  // namespace
 
 void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& platform) {
   Compact(entries, FindDuplicates(entries, comptype, platform));

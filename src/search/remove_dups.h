@@ -20,7 +20,4 @@ void RemoveDups(StringList& lst, int comptype, Platform& platform);
 void RemoveDupsByKeyHash(std::vector<std::wstring>& entries, const std::vector<uint64_t>& key_hashes,
                          Platform& platform);
 
-// Flags, per entry, whether an earlier entry equals it.
-std::vector<bool> FindDuplicates(const std::vector<std::wstring>& entries, int comptype, Platform& platform);
-
 }  // namespace tallow

@@ -1,6 +1,5 @@
 #include "window/win32/main_window.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include "res/resource.h"

@@ -63,27 +63,24 @@ bool MeasureSize(Platform& platform, CacheStage& stage, const CacheLayout& layou
                                        [](const std::wstring& p) { return p.find(L".gif") != std::wstring::npos; });
   const long long originals = layout.entries - (layout.entries + 1) / 3;
 
-  ScanCase scan_gif(platform, L".gif");
-  ScanCase scan_ie5(platform, L".IE5");
   WindowCase window(platform);
 
   struct Case {
     const char* name;
     std::function<bool()> run;  // false when the result is wrong
   };
-  std::vector<std::wstring> work;
   double dedupe_ms = 0;
   auto dedupe = [&](const std::vector<std::wstring>& input, long long expected, const char* what) {
-    work = input;  // the copy is not timed
+    CacheListing work = ListingOf(input);  // the copy is not timed
     const Stopwatch watch;
     RemoveDups(work, 0, platform);
     dedupe_ms = watch.ElapsedMs();
-    return Check(what, static_cast<long long>(work.size()), expected);
+    return Check(what, static_cast<long long>(work.Count()), expected);
   };
   std::vector<Case> cases = {
       {"enumeration", [&] { return Check("enumeration", CountEntries(folders), listed); }},
-      {"scan_gif", [&] { return Check("scan_gif", scan_gif.Run(), gifs); }},
-      {"scan_ie5", [&] { return Check("scan_ie5", scan_ie5.Run(), listed); }},
+      {"scan_gif", [&] { return Check("scan_gif", Scan(platform, L".gif"), gifs); }},
+      {"scan_ie5", [&] { return Check("scan_ie5", Scan(platform, L".IE5"), listed); }},
       {"dedupe_distinct", [&] { return dedupe(distinct, layout.entries, "dedupe_distinct"); }},
       {"dedupe_variants", [&] { return dedupe(variants, originals, "dedupe_variants"); }},
   };

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <cwctype>
+#include <map>
 
 #include "bench_support.h"
 #include "search/run_search.h"
-#include "window/form1.h"
 
 namespace tallow::bench {
 
@@ -24,22 +24,21 @@ long long CountEntries(const std::vector<std::wstring>& folders) {
   return count;
 }
 
-ScanCase::ScanCase(Platform& platform, std::wstring_view extension) : platform_(platform) {
-  int current = -1;
-  for (std::wstring_view builtin : kBuiltInExtensions) {
-    if (builtin == extension) current = extensions_.Count();
-    extensions_.Append(builtin);
-  }
-  if (current < 0) {
-    current = extensions_.Count();
-    extensions_.Append(extension);
-  }
-  extensions_.SetCurrentIndex(current);
+int Scan(Platform& platform, std::wstring_view extension) {
+  return static_cast<int>(ScanCache(platform, extension).Count());
 }
 
-int ScanCase::Run() {
-  RunSearch(platform_, SearchLists{names_, folders_, paths_, extensions_});
-  return paths_.Count();
+CacheListing ListingOf(const std::vector<std::wstring>& paths) {
+  CacheListing listing;
+  std::map<std::wstring, uint32_t> folders;
+  for (const std::wstring& path : paths) {
+    const size_t split = path.rfind(L'\\') + 1;
+    const std::wstring folder = path.substr(0, split);
+    auto [it, added] = folders.try_emplace(folder, 0);
+    if (added) it->second = listing.AddFolder(folder);
+    listing.AddEntry(it->second, std::wstring_view(path).substr(split));
+  }
+  return listing;
 }
 
 std::vector<std::wstring> WithCaseVariants(std::vector<std::wstring> paths) {

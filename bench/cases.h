@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lists/string_list.h"
+#include "search/cache_listing.h"
 #include "platform/platform.h"
 
 namespace tallow::bench {
@@ -14,22 +14,11 @@ namespace tallow::bench {
 // "\"), counting entries and nothing else.
 long long CountEntries(const std::vector<std::wstring>& folders);
 
-// RunSearch into in-memory lists, with the extension chooser filled as the window fills it:
-// the built-in extensions, plus the extension itself when it is not one of them.
-class ScanCase {
- public:
-  ScanCase(Platform& platform, std::wstring_view extension);
-  // Returns the number of paths listed.
-  int Run();
-  const MemoryStringList& Paths() const { return paths_; }
+// The scan alone, without a window: returns the number of entries listed.
+int Scan(Platform& platform, std::wstring_view extension);
 
- private:
-  Platform& platform_;
-  MemoryStringList names_;
-  MemoryStringList folders_;
-  MemoryStringList paths_;
-  MemoryStringList extensions_;
-};
+// A listing of full paths, each split into its folder and its name, as a scan would make it.
+CacheListing ListingOf(const std::vector<std::wstring>& paths);
 
 // Replaces every third path by a case variant of an earlier distinct path, so that a third of
 // the result are duplicates under the locale's case-insensitive comparison.

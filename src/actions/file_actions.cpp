@@ -12,13 +12,8 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
   return result == 0 && !record.any_operations_aborted;
 }
 
-bool WantsPopupMenu(const StringList& names, int button) {
-  return names.CurrentIndex() != -1 && button == kRightButton;
-}
-
-void OpenCurrent(Platform& platform, const StringList& paths) {
-  if (paths.CurrentIndex() == -1) return;
-  platform.OpenWithDefaultProgram(paths.CurrentText());
+void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
+  if (path) platform.OpenWithDefaultProgram(*path);
 }
 
 std::wstring SavedText(std::wstring_view name) {
@@ -27,9 +22,8 @@ std::wstring SavedText(std::wstring_view name) {
   return text;
 }
 
-void SaveCurrent(Platform& platform, const StringList& paths) {
-  const std::wstring source = paths.CurrentText();
-  if (paths.CurrentIndex() == -1) {
+void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
+  if (!path) {
     platform.ShowMessage(std::wstring(kSelectFirstText), std::wstring(kSelectFirstTitle), MessageIcon::kExclamation);
     return;
   }
@@ -38,19 +32,18 @@ void SaveCurrent(Platform& platform, const StringList& paths) {
 
   // The separator is added even after a drive root ("D:\" gives "D:\\name"); the shell
   // accepts the doubled separator.
-  const std::wstring name(NamePart(source));
+  const std::wstring name(NamePart(*path));
   const std::wstring destination = *folder + L'\\' + name;
-  if (!ShellCopyFile(platform, source, destination)) return;
+  if (!ShellCopyFile(platform, *path, destination)) return;
   platform.ShowMessage(SavedText(name), std::wstring(kSavedTitle), MessageIcon::kInformation);
 }
 
-void DeleteCurrent(Platform& platform, const StringList& paths) {
-  if (paths.CurrentIndex() == -1) return;
-  platform.RemoveFile(paths.CurrentText());
+void DeleteListed(Platform& platform, const std::optional<std::wstring>& path) {
+  if (path) platform.RemoveFile(*path);
 }
 
-void DeleteAll(Platform& platform, const StringList& paths) {
-  for (int i = paths.Count() - 1; i >= 0; --i) platform.RemoveFile(paths.Item(i));
+void DeleteAllListed(Platform& platform, const CacheListing& listing) {
+  for (size_t i = listing.Count(); i-- > 0;) platform.RemoveFile(listing.Path(i));
 }
 
 }  // namespace tallow

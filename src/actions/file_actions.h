@@ -1,12 +1,13 @@
-// What the user can do with a listed file: open, save a copy, delete one, delete all.
-// Every action takes its path from the hidden path list.
+// What the user can do with a listed file: open, save a copy, delete one, delete all. Each
+// action takes the path of the entry behind the highlighted name.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "lists/string_list.h"
 #include "platform/platform.h"
+#include "search/cache_listing.h"
 
 namespace tallow {
 
@@ -21,22 +22,20 @@ inline constexpr std::wstring_view kSavedTitle = L"恭喜";
 // shell reports success and nothing was cancelled.
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
-// The popup menu belongs to a right-button release with a current entry.
-bool WantsPopupMenu(const StringList& names, int button);
+// Opens the file with its associated program; nothing happens without a file, since an empty
+// path would make the shell open some unrelated folder.
+void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 
-// Opens the current file with its associated program; nothing happens without a current file,
-// since an empty path would make the shell open some unrelated folder.
-void OpenCurrent(Platform& platform, const StringList& paths);
-
-// Saves a copy of the current file into a folder the user picks and reports success.
-void SaveCurrent(Platform& platform, const StringList& paths);
+// Saves a copy of the file into a folder the user picks and reports success; without a file,
+// asks the user to pick one first.
+void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
 // The text of the success message for a saved file name.
 std::wstring SavedText(std::wstring_view name);
 
-// Deletes the current file, or every listed file from the last to the first. Failures (read-only,
-// in use, a directory) are skipped; the caller rescans afterwards.
-void DeleteCurrent(Platform& platform, const StringList& paths);
-void DeleteAll(Platform& platform, const StringList& paths);
+// Deletes one file, or every listed file from the last to the first. Failures (read-only, in
+// use, a directory) are skipped; the caller rescans afterwards.
+void DeleteListed(Platform& platform, const std::optional<std::wstring>& path);
+void DeleteAllListed(Platform& platform, const CacheListing& listing);
 
 }  // namespace tallow

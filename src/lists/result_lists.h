@@ -1,17 +1,34 @@
-// Keeps the visible names list and the hidden path list pointed at the same file.
+// The result of the last scan as the user sees it: the names list shows the name of every
+// listed entry, index for index, so the path behind the highlighted name is always that of the
+// entry at the list's current index. Nothing else is kept in step.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "lists/string_list.h"
+#include "search/cache_listing.h"
 
 namespace tallow {
 
-// A change of the names list's current entry moves the path list along.
-inline void FollowNames(const StringList& names, StringList& paths) { paths.SetCurrentIndex(names.CurrentIndex()); }
+class ResultLists {
+ public:
+  explicit ResultLists(StringList& names) : names_(names) {}
 
-// A change of the path list's current entry moves the names list along.
-inline void FollowPaths(const StringList& paths, StringList& names) { names.SetCurrentIndex(paths.CurrentIndex()); }
+  // Shows a listing in the names list, with no entry current. A list that cannot take every
+  // name (a control out of memory) would point the actions, deletes included, at other files:
+  // it then lists nothing.
+  void Show(CacheListing listing);
+  void Clear();
+  void Focus() { names_.Focus(); }
 
-// A scroll of the names list scrolls the path list to the same first entry, as near as it can.
-inline void FollowScroll(const StringList& names, StringList& paths) { paths.SetTopIndex(names.TopIndex()); }
+  // The path of the entry whose name is highlighted; nothing when no name is.
+  std::optional<std::wstring> CurrentPath() const;
+  const CacheListing& listing() const { return listing_; }
+
+ private:
+  StringList& names_;
+  CacheListing listing_;
+};
 
 }  // namespace tallow

@@ -29,7 +29,22 @@ struct ShellCopyRecord {
   bool any_operations_aborted = false;
 };
 
-using EntrySink = std::function<void(std::wstring_view name)>;
+// One entry of a folder listing.
+struct DirEntry {
+  std::wstring_view name;  // the bare long name
+  bool directory = false;
+  bool link = false;  // a reparse point: a junction or a symbolic link
+};
+using EntrySink = std::function<void(const DirEntry& entry)>;
+
+inline constexpr uint64_t kHashStart = 14695981039346656037ull;
+
+// FNV-1a over the code units of text, each first mapped by fold, continued from the state from.
+template <typename Fold>
+uint64_t HashUnits(std::wstring_view text, uint64_t from, Fold&& fold) {
+  for (const wchar_t unit : text) from = (from ^ static_cast<uint16_t>(fold(unit))) * 1099511628211ull;
+  return from;
+}
 
 class Platform {
  public:
@@ -39,8 +54,8 @@ class Platform {
   // nullopt when its path could not be read.
   virtual std::optional<std::wstring> SpecialFolderPath(int csidl) = 0;
 
-  // Passes every entry of the folder whose path ends in "\" to sink, as bare long names in the
-  // order the file system returns them, "." and ".." included. False when nothing could be
+  // Passes every entry of the folder whose path ends in "\" to sink, in the order the file
+  // system returns them, "." and ".." included. False when nothing could be
   // listed (missing folder, not a folder).
   virtual bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) = 0;
 
@@ -51,23 +66,12 @@ class Platform {
   // Modal to the main window, with an OK button; returns when dismissed.
   virtual void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;
 
-  // Case-insensitive comparison by the rules of the user's locale.
-  virtual bool TextEqual(std::wstring_view a, std::wstring_view b) = 0;
-  // A key with TextEqual(a, b) implying TextKey(a) == TextKey(b); keys may also collide for
-  // texts that are not equal, so a key match still needs TextEqual.
-  virtual std::wstring TextKey(std::wstring_view text) = 0;
-  // A hash of TextKey(text), continued from the hash of what precedes text: hashing a path's
-  // folder once and then each name from there gives the hash of every full path. Keys are
-  // made code unit by code unit, so TextKeyHash(b, TextKeyHash(a)) == TextKeyHash(a + b).
-  static constexpr uint64_t kTextKeyHashStart = 14695981039346656037ull;
-  virtual uint64_t TextKeyHash(std::wstring_view text, uint64_t from = kTextKeyHashStart) {
-    return HashKeyUnits(TextKey(text), from);
-  }
-  // FNV-1a over a key's code units; platforms that build keys their own way use the same.
-  static uint64_t HashKeyUnits(std::wstring_view key, uint64_t from) {
-    for (const wchar_t unit : key) from = (from ^ static_cast<uint16_t>(unit)) * 1099511628211ull;
-    return from;
-  }
+  // True when the file system would take the two paths for the same: ordinal, ignoring case,
+  // code unit by code unit. Distinct names that only a language's rules call equal stay apart.
+  virtual bool PathsEqual(std::wstring_view a, std::wstring_view b) = 0;
+  // A hash of text continued from the hash of what precedes it, equal for texts PathsEqual
+  // calls equal: hashing a folder once and each name from there gives each full path's hash.
+  virtual uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) = 0;
 
   // The folder the user picked, or nullopt when the picker was cancelled or failed.
   virtual std::optional<std::wstring> PickFolder(const std::wstring& title) = 0;

@@ -1,23 +1,15 @@
-// Duplicate removal for the scan's path list.
+// Duplicate removal for the scan's listing.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "lists/string_list.h"
 #include "platform/platform.h"
+#include "search/cache_listing.h"
 
 namespace tallow {
 
-// comptype 0 compares case-insensitively by the user's locale; any other value compares code
-// unit by code unit. The first occurrence of each value is kept, survivors keep their order.
-// Hashes a key of each entry instead of comparing every pair, so a full cache of 60,000 paths
-// takes milliseconds rather than hours; the comparison itself decides every key match.
-void RemoveDups(std::vector<std::wstring>& entries, int comptype, Platform& platform);
-void RemoveDups(StringList& lst, int comptype, Platform& platform);
-// The same as comptype 0, for a caller that already has each entry's TextKeyHash.
-void RemoveDupsByKeyHash(std::vector<std::wstring>& entries, const std::vector<uint64_t>& key_hashes,
-                         Platform& platform);
+// Removes every entry whose full path equals an earlier one's, keeping the first occurrence and
+// the order of the rest. comptype 0 compares as the file system does (ordinal, ignoring case);
+// any other value compares code unit by code unit. Paths are hashed, each folder once, so a
+// full cache takes milliseconds rather than the hours of comparing every pair.
+void RemoveDups(CacheListing& lst, int comptype, Platform& platform);
 
 }  // namespace tallow

@@ -1,5 +1,7 @@
 #include "search/run_search.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "search/remove_dups.h"
@@ -11,69 +13,90 @@ std::wstring_view NamePart(std::wstring_view path) {
   return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
 }
 
+bool IsHoldableName(std::wstring_view name) {
+  for (const wchar_t c : name) {
+    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
+  }
+  return true;
+}
+
 namespace {
 
-// Bucket folders are the entries without a dot; this also drops "." and "..".
-std::vector<std::wstring> ListBucketFolders(Platform& platform, const std::wstring& root) {
+// The entries of a folder that are folders of their own and not links: the Protected-Mode
+// containers are writable by any low-integrity process, and a link planted there would lead
+// the delete actions into folders that are not the cache.
+std::vector<std::wstring> RealFolders(Platform& platform, const std::wstring& parent) {
   std::vector<std::wstring> folders;
-  platform.EnumerateDirectory(root, kAttrMaskAll, [&](std::wstring_view name) {
-    if (name.find(L'.') == std::wstring_view::npos) folders.emplace_back(name);
+  platform.EnumerateDirectory(parent, kAttrMaskAll, [&](const DirEntry& entry) {
+    if (entry.directory && !entry.link) folders.emplace_back(entry.name);
   });
   return folders;
 }
 
+// The path of parent's real folder of that name, as the folder spells it, ending in "\".
+std::optional<std::wstring> FindFolder(Platform& platform, const std::wstring& parent, std::wstring_view name) {
+  for (const std::wstring& folder : RealFolders(platform, parent)) {
+    if (platform.PathsEqual(folder, name)) return parent + folder + L'\\';
+  }
+  return std::nullopt;
+}
+
+std::optional<std::wstring> FindContainer(Platform& platform, const std::wstring& cache, std::wstring_view container) {
+  std::optional<std::wstring> path = cache;
+  for (size_t start = 0; path && start <= container.size();) {
+    const size_t end = std::min(container.find(L'\\', start), container.size());
+    path = FindFolder(platform, *path, container.substr(start, end - start));
+    start = end + 1;
+  }
+  return path;
+}
+
+// Bucket folders are the container's entries without a dot, which also drops "." and "..".
+void ScanContainer(Platform& platform, const std::wstring& container, std::wstring_view extension,
+                   CacheListing& listing) {
+  std::vector<std::wstring> buckets;
+  platform.EnumerateDirectory(container, kAttrMaskAll, [&](const DirEntry& entry) {
+    if (!entry.link && entry.name.find(L'.') == std::wstring_view::npos) buckets.emplace_back(entry.name);
+  });
+  std::wstring path;
+  for (const std::wstring& bucket : buckets) {
+    const uint32_t folder = listing.AddFolder(container + bucket + L'\\');
+    const std::wstring& folder_path = listing.Folders()[folder];
+    platform.EnumerateDirectory(folder_path, kAttrMaskAll, [&](const DirEntry& entry) {
+      if (!IsHoldableName(entry.name)) return;
+      path.assign(folder_path).append(entry.name);
+      if (path.find(extension) != std::wstring::npos) listing.AddEntry(folder, entry.name);
+    });
+  }
+}
+
 }  // namespace
 
-void RunSearch(Platform& platform, const SearchLists& lists) {
-  lists.names.Focus();
-  lists.names.Clear();
-  lists.paths.Clear();
-  lists.folders.Clear();
+CacheListing ScanCache(Platform& platform, std::wstring_view extension) {
+  CacheListing listing;
+  // Without the user's cache folder there is nothing to scan: guessing a folder elsewhere would
+  // let the delete actions remove files that are no cache's.
+  std::optional<std::wstring> cache = platform.SpecialFolderPath(kCsidlInternetCache);
+  if (extension.empty() || !cache || cache->empty()) return listing;
+  if (cache->back() != L'\\') *cache += L'\\';
+  for (std::wstring_view name : kCacheContainers) {
+    if (const std::optional<std::wstring> container = FindContainer(platform, *cache, name)) {
+      ScanContainer(platform, *container, extension, listing);
+    }
+  }
+  RemoveDups(listing, 0, platform);
+  return listing;
+}
 
-  // A cache folder whose path cannot be read leaves nothing to enumerate; one the shell does
-  // not know gives the bare "\Content.IE5\" on the current drive, listed like any other path.
-  const std::optional<std::wstring> cache = platform.SpecialFolderPath(kCsidlInternetCache);
-  const std::wstring root = cache ? *cache + std::wstring(kCacheSubfolder) : std::wstring();
-  if (cache) lists.folders.AppendMany(ListBucketFolders(platform, root));
-
-  const std::wstring extension = lists.extensions.CurrentText();
+void RunSearch(Platform& platform, ResultLists& results, const StringList& extensions) {
+  results.Focus();
+  results.Clear();
+  const std::wstring extension = extensions.CurrentText();
   if (extension.empty()) {
     platform.ShowMessage(std::wstring(kPickExtensionText), std::wstring(kReminderTitle), MessageIcon::kInformation);
     return;
   }
-
-  // Filtering while enumerating keeps only the matches in memory; the result is the same as
-  // listing every entry first and dropping the others afterwards. The duplicate search's key
-  // hash of a path is taken from its folder's, hashed once, and its name.
-  std::vector<std::wstring> matches;
-  std::vector<uint64_t> key_hashes;
-  std::wstring path;
-  const int folder_count = lists.folders.Count();
-  for (int i = 0; i < folder_count; ++i) {
-    const std::wstring folder = root + lists.folders.Item(i) + L'\\';
-    const uint64_t folder_hash = platform.TextKeyHash(folder);
-    platform.EnumerateDirectory(folder, kAttrMaskAll, [&](std::wstring_view name) {
-      path.assign(folder).append(name);
-      if (path.find(extension) == std::wstring::npos) return;
-      matches.push_back(path);
-      key_hashes.push_back(platform.TextKeyHash(name, folder_hash));
-    });
-  }
-
-  RemoveDupsByKeyHash(matches, key_hashes, platform);
-
-  std::vector<std::wstring> names;
-  names.reserve(matches.size());
-  for (const std::wstring& match : matches) names.emplace_back(NamePart(match));
-  lists.paths.AppendMany(std::move(matches));
-  lists.names.AppendMany(std::move(names));
-  // Every action takes its path from the entry that stands at the highlighted name's index: a
-  // list that could not take every entry (a control out of memory) would point the actions,
-  // deletes included, at other files. Better to list nothing.
-  if (lists.names.Count() != lists.paths.Count()) {
-    lists.names.Clear();
-    lists.paths.Clear();
-  }
+  results.Show(ScanCache(platform, extension));
 }
 
 }  // namespace tallow

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "lists/result_lists.h"
 #include "lists/string_list.h"
 #include "platform/platform.h"
-#include "search/run_search.h"
 #include "window/controls.h"
 
 namespace tallow {
@@ -23,13 +25,10 @@ inline constexpr std::wstring_view kHelpTitle = L"使用说明  -- Quistemar";
 inline constexpr std::wstring_view kHelpText =
     L"双击选中,以系统默认程序御览.鼠标右键单击选中,保存!\r\n\r\n"
     L"在文本框输入自定义(如：wmv)，即可查找本工具没有添加的查找资源!";
-inline constexpr int kPathListExtent = 5000;
 inline constexpr int kNamesListExtent = 500;
 
 struct Form1Controls {
-  StringList& list1;   // file names, shown
-  StringList& list2;   // bucket folders, hidden
-  StringList& list3;   // full paths, hidden
+  StringList& list1;   // file names
   StringList& combo1;  // extensions
   TextBox& text1;      // custom extension
   Button& command1;    // search
@@ -38,30 +37,34 @@ struct Form1Controls {
 
 class Form1 {
  public:
-  // Binds the Click of List1, List3 and Combo1 to their handlers.
   Form1(Platform& platform, FormHost& host, const Form1Controls& controls);
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
   void OnLoad();
   void OnCommand1Click();  // the scan; the other handlers that need one call it
+  // The chooser reports every pick, also of the entry that was already current; only a real
+  // change of entry scans.
   void OnCombo1Click();
   void OnCommand3Click();
   void OnText1Change();
   void OnCommand2Click();
-  void OnList1Click();
-  void OnList3Click();
-  void OnList1Scroll();
   void OnList1DblClick();
   void OnList1MouseUp(int button, int x, int y);
   void OnCopytoClick();
   void OnDelClick();
   void OnDelallClick();
 
+  // The path of the file behind the highlighted name, which every action acts on.
+  std::optional<std::wstring> CurrentPath() const { return results_.CurrentPath(); }
+  const CacheListing& Listing() const { return results_.listing(); }
+
  private:
   Platform& platform_;
   FormHost& host_;
   Form1Controls c_;
+  ResultLists results_;
+  int combo1_index_ = -1;  // the chooser's entry at its last Click
 };
 
 }  // namespace tallow

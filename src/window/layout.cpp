@@ -18,54 +18,30 @@ int TwipsToPixels(int twips, int dpi) { return RoundedRatio(static_cast<std::int
 
 int ScaleFromBaseDpi(int pixels, int dpi) { return RoundedRatio(static_cast<std::int64_t>(pixels) * dpi, kBaseDpi); }
 
-std::optional<ControlPlacement> FindPlacement(std::wstring_view name) {
-  for (const ControlPlacement& p : kFormControls) {
-    if (p.name == name) return p;
+PixelRect PixelRectOf(const FormControl& control, int dpi) {
+  int left = control.left;
+  int top = control.top;
+  for (int c = control.container; c != kOnForm; c = kFormControls[static_cast<size_t>(c)].container) {
+    left += kFormControls[static_cast<size_t>(c)].left;
+    top += kFormControls[static_cast<size_t>(c)].top;
   }
-  return std::nullopt;
-}
-
-std::optional<ControlPlacement> AbsolutePlacement(std::wstring_view name) {
-  std::optional<ControlPlacement> placement = FindPlacement(name);
-  if (!placement) return std::nullopt;
-  // The table nests at most a few levels; the bound guards against a container cycle.
-  std::wstring_view container = placement->container;
-  for (size_t depth = 0; container != L"Form1" && depth < kFormControls.size(); ++depth) {
-    const std::optional<ControlPlacement> parent = FindPlacement(container);
-    if (!parent) return std::nullopt;
-    placement->left += parent->left;
-    placement->top += parent->top;
-    container = parent->container;
-  }
-  if (container != L"Form1") return std::nullopt;
-  placement->container = L"Form1";
-  return placement;
-}
-
-std::optional<PixelRect> PixelRectOf(std::wstring_view name, int dpi) {
-  const std::optional<ControlPlacement> p = AbsolutePlacement(name);
-  if (!p) return std::nullopt;
-  return PixelRect{TwipsToPixels(p->left, dpi), TwipsToPixels(p->top, dpi), TwipsToPixels(p->width, dpi),
-                   TwipsToPixels(p->height, dpi)};
+  return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(control.width, dpi),
+          TwipsToPixels(control.height, dpi)};
 }
 
 PixelRect FormClientPixels(int dpi) {
   return {0, 0, TwipsToPixels(kFormWidthTwips, dpi), TwipsToPixels(kFormHeightTwips, dpi)};
 }
 
-bool TakesFocus(ControlKind kind) {
-  return kind != ControlKind::kFrame && kind != ControlKind::kHolder && kind != ControlKind::kHiddenList;
-}
+bool TakesFocus(ControlKind kind) { return kind != ControlKind::kFrame && kind != ControlKind::kHolder; }
 
-std::vector<std::wstring_view> TabOrder() {
-  std::vector<ControlPlacement> focusable;
-  for (const ControlPlacement& p : kFormControls) {
-    if (TakesFocus(p.kind)) focusable.push_back(p);
+std::vector<const FormControl*> TabOrder() {
+  std::vector<const FormControl*> focusable;
+  for (const FormControl& control : kFormControls) {
+    if (TakesFocus(control.kind)) focusable.push_back(&control);
   }
-  std::ranges::sort(focusable, {}, &ControlPlacement::tab);
-  std::vector<std::wstring_view> names;
-  for (const ControlPlacement& p : focusable) names.push_back(p.name);
-  return names;
+  std::ranges::sort(focusable, {}, &FormControl::tab);
+  return focusable;
 }
 
 }  // namespace tallow

@@ -1,198 +1,183 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-#include "lists/string_list.h"
 #include "search/run_search.h"
 
 namespace tallow {
 namespace {
 
 using testing::FakePlatform;
+using testing::MemoryStringList;
+using Strings = std::vector<std::wstring>;
 
-class RunSearchTest : public ::testing::Test {
+class ScanCacheTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fake_.CacheRoot();
-    fake_.AddFolder(root_);
-    for (auto e : {L".gif", L".jpg", L".htm", L".IE5", L"wmv", L""}) extensions_.Append(e);
+  void SetUp() override { ie5_ = fake_.Container(); }
+
+  std::wstring Bucket(const std::wstring& name, const std::wstring& container = L"Content.IE5") {
+    return fake_.AddSubfolder(fake_.Container(container), name);
   }
 
-  std::wstring Bucket(const std::wstring& name) {
-    fake_.AddSubfolder(root_, name);
-    return root_ + name + L"\\";
-  }
-
-  void Search(std::wstring_view extension) {
-    for (int i = 0; i < extensions_.Count(); ++i) {
-      if (extensions_.Item(i) == extension) extensions_.SetCurrentIndex(i);
+  Strings Paths(std::wstring_view extension) {
+    const CacheListing listing = ScanCache(fake_, extension);
+    Strings paths;
+    for (size_t i = 0; i < listing.Count(); ++i) {
+      EXPECT_EQ(listing.Name(i), NamePart(listing.Path(i)));
+      paths.push_back(listing.Path(i));
     }
-    RunSearch(fake_, {names_, folders_, paths_, extensions_});
+    return paths;
   }
-
-  // Entry i of the names list must be the name part of entry i of the path list.
-  void ExpectParallel() {
-    ASSERT_EQ(names_.Count(), paths_.Count());
-    for (int i = 0; i < paths_.Count(); ++i) EXPECT_EQ(names_.Item(i), NamePart(paths_.Item(i))) << i;
+  Strings Names(std::wstring_view extension) {
+    Strings names;
+    for (const std::wstring& path : Paths(extension)) names.emplace_back(NamePart(path));
+    return names;
   }
 
   FakePlatform fake_;
-  std::wstring root_;
-  MemoryStringList names_, folders_, paths_, extensions_;
+  std::wstring ie5_;
 };
 
-TEST_F(RunSearchTest, FolderListKeepsOnlyDotlessEntriesWithoutSkipping) {
+TEST_F(ScanCacheTest, BucketsAreTheDotlessEntriesOfEachContainer) {
   // Adjacent dotted entries are the classic trap for removal while walking forward.
-  fake_.AddFile(root_, L"index.dat");
-  fake_.AddFile(root_, L"desktop.ini");
-  fake_.AddFile(root_, L"a.b.c");
-  Bucket(L"ABCD1234");
-  fake_.AddFile(root_, L"x.y");
-  fake_.AddFile(root_, L"z.");
-  Bucket(L"QWER5678");
-  fake_.AddFile(root_, L"NODOTS");  // a dotless file is kept like a folder
-  Search(L".gif");
-  EXPECT_EQ(folders_.Items(), (std::vector<std::wstring>{L"ABCD1234", L"QWER5678", L"NODOTS"}));
+  fake_.AddFile(ie5_, L"index.dat");
+  fake_.AddFile(ie5_, L"desktop.ini");
+  fake_.AddFile(Bucket(L"ABCD1234"), L"a.gif");
+  fake_.AddFile(ie5_, L"x.y");
+  fake_.AddSubfolder(ie5_, L"dotted.dir");
+  fake_.AddFile(fake_.AddSubfolder(ie5_, L"dotted.dir"), L"hidden.gif");
+  fake_.AddFile(Bucket(L"QWER5678"), L"b.gif");
+  fake_.AddFile(ie5_, L"NODOTS");  // a dotless file is tried like a folder and lists nothing
+  EXPECT_EQ(Names(L".gif"), (Strings{L"a.gif", L"b.gif"}));
 }
 
-TEST_F(RunSearchTest, SubstringAndCaseRules) {
+TEST_F(ScanCacheTest, SubstringAndCaseRules) {
   const std::wstring b = Bucket(L"AAAA0000");
-  for (auto n : {L"a.jpg", L"B.JPG", L"x.jpg.tmp", L"page.html", L"page.htm", L"clip.wmv", L"movie[1].gif"})
+  for (auto n : {L"a.jpg", L"B.JPG", L"x.jpg.tmp", L"page.html", L"page.htm", L"clip.wmv"}) fake_.AddFile(b, n);
+  fake_.AddSubfolder(b, L"sub.jpg");
+  fake_.AddFile(b + L"sub.jpg", L"deep.jpg");  // below a bucket folder: never reached
+  EXPECT_EQ(Names(L".jpg"), (Strings{L"a.jpg", L"x.jpg.tmp", L"sub.jpg"}));
+  EXPECT_EQ(Names(L".htm"), (Strings{L"page.html", L"page.htm"}));
+  EXPECT_EQ(Names(L"wmv"), (Strings{L"clip.wmv"}));
+  // An extension in the cache's own path matches every entry, "." and ".." too.
+  EXPECT_EQ(Paths(L".IE5").front(), b + L".");
+  EXPECT_EQ(Paths(L".IE5").size(), 9u);
+  EXPECT_TRUE(Paths(L"").empty());
+}
+
+TEST_F(ScanCacheTest, EveryContainerInTurnAndNothingElse) {
+  for (auto container : {L"IE", L"Low\\IE", L"Low\\Content.IE5", L"Content.IE5"}) {
+    fake_.AddFile(Bucket(L"B1", container), std::wstring(container).substr(0, 3) + L"1.gif");
+    fake_.AddFile(Bucket(L"B2", container), std::wstring(container).substr(0, 3) + L"2.gif");
+  }
+  for (auto other : {L"Low", L"Virtualized", L"Content.Outlook", L"Content.MSO"}) {
+    fake_.AddFile(Bucket(L"B3", other), L"other.gif");
+  }
+  EXPECT_EQ(Names(L".gif"),
+            (Strings{L"Con1.gif", L"Con2.gif", L"Low1.gif", L"Low2.gif", L"IE1.gif", L"IE2.gif", L"Low1.gif", L"Low2.gif"}));
+  EXPECT_EQ(Paths(L".gif")[5], fake_.Container(L"IE") + L"B2\\IE2.gif");
+  EXPECT_EQ(Paths(L".gif")[7], fake_.Container(L"Low\\IE") + L"B2\\Low2.gif");
+}
+
+TEST_F(ScanCacheTest, LinksAreNeverEntered) {
+  const std::wstring elsewhere = fake_.AddSubfolder(L"C:\\Users\\me", L"Documents");
+  fake_.AddFile(elsewhere, L"precious.gif");
+  fake_.AddFile(Bucket(L"REAL0000"), L"cached.gif");
+  // A bucket that is a link to the user's documents, and a container that is one.
+  fake_.AddSubfolder(ie5_, L"LINK0000", /*link=*/true);
+  fake_.folders[ie5_ + L"LINK0000\\"] = fake_.folders[elsewhere];
+  const std::wstring low = fake_.Container(L"Low");
+  fake_.AddSubfolder(low, L"IE", /*link=*/true);
+  fake_.AddFile(fake_.AddSubfolder(low + L"IE", L"BUCKET00"), L"linked.gif");
+  EXPECT_EQ(Names(L".gif"), Strings{L"cached.gif"});
+}
+
+TEST_F(ScanCacheTest, NamesNoWindowsFileSystemHoldsAreLeftOut) {
+  const std::wstring b = Bucket(L"AAAA0000");
+  for (auto n : {L"a\\b.gif", L"c/d.gif", L"e:f.gif", L"*.gif", L"g?.gif", L"\"h\".gif", L"<i>.gif", L"j|k.gif",
+                 L"tab\t.gif", L"ok [1].gif"}) {
     fake_.AddFile(b, n);
-
-  Search(L".jpg");
-  EXPECT_EQ(names_.Items(), (std::vector<std::wstring>{L"a.jpg", L"x.jpg.tmp"}));
-  Search(L".htm");
-  EXPECT_EQ(names_.Items(), (std::vector<std::wstring>{L"page.html", L"page.htm"}));
-  Search(L"wmv");
-  EXPECT_EQ(names_.Items(), (std::vector<std::wstring>{L"clip.wmv"}));
-  ExpectParallel();
+  }
+  EXPECT_EQ(Names(L".gif"), Strings{L"ok [1].gif"});
 }
 
-TEST_F(RunSearchTest, ExtensionInTheCacheRootMatchesEveryEntryIncludingDots) {
-  const std::wstring b = Bucket(L"AAAA0000");
-  fake_.AddFile(b, L"a.gif");
-  fake_.AddSubfolder(b, L"sub");
-  fake_.AddFile(b + L"sub", L"deep.gif");  // below a bucket folder: never reached
-  Search(L".IE5");
-  EXPECT_EQ(names_.Items(), (std::vector<std::wstring>{L".", L"..", L"a.gif", L"sub"}));
-  EXPECT_EQ(paths_.Item(0), b + L".");
-  ExpectParallel();
-  Search(L".gif");
-  EXPECT_EQ(names_.Items(), (std::vector<std::wstring>{L"a.gif"}));
+TEST_F(ScanCacheTest, DuplicatesAsTheFileSystemSeesThem) {
+  // Two bucket entries for one folder, as a case-insensitive file system can report after a
+  // rename, give the same files twice; the first spelling wins.
+  fake_.AddFile(Bucket(L"AAAA0000"), L"Logo.gif");
+  fake_.AddSubfolder(ie5_, L"aaaa0000");
+  fake_.folders[ie5_ + L"aaaa0000\\"] = fake_.folders[ie5_ + L"AAAA0000\\"];
+  fake_.AddFile(ie5_ + L"aaaa0000", L"other.gif");
+  EXPECT_EQ(Paths(L".gif"), (Strings{ie5_ + L"AAAA0000\\Logo.gif", ie5_ + L"aaaa0000\\other.gif"}));
 }
 
-TEST_F(RunSearchTest, EmptyExtensionShowsTheReminderAndKeepsOnlyTheFolders) {
-  const std::wstring b = Bucket(L"AAAA0000");
-  fake_.AddFile(b, L"a.gif");
-  Search(L".gif");
-  ASSERT_EQ(names_.Count(), 1);
-  Search(L"");
-  ASSERT_EQ(fake_.messages.size(), 1u);
-  EXPECT_EQ(fake_.messages[0].text, L"请选择完整后缀名，如：.flv        ");
-  EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
-  EXPECT_EQ(fake_.messages[0].icon, MessageIcon::kInformation);
-  EXPECT_EQ(names_.Count(), 0);
-  EXPECT_EQ(paths_.Count(), 0);
-  EXPECT_EQ(folders_.Items(), (std::vector<std::wstring>{L"AAAA0000"}));
-
-  extensions_.SetCurrentIndex(-1);  // nothing chosen at all
-  RunSearch(fake_, {names_, folders_, paths_, extensions_});
-  EXPECT_EQ(fake_.messages.size(), 2u);
+TEST_F(ScanCacheTest, NoCacheFolderNoScan) {
+  fake_.AddFile(Bucket(L"AAAA0000"), L"a.gif");
+  fake_.AddFile(fake_.AddSubfolder(L"\\Content.IE5", L"ROOT0000"), L"r.gif");
+  fake_.cache_path = std::wstring();  // the shell does not know the folder
+  EXPECT_TRUE(Paths(L".gif").empty());
+  fake_.cache_path.reset();  // its path cannot be read
+  EXPECT_TRUE(Paths(L".gif").empty());
 }
 
-TEST_F(RunSearchTest, OneUnlistableBucketDoesNotStopTheOthers) {
+TEST_F(ScanCacheTest, OneUnlistableBucketDoesNotStopTheOthers) {
   fake_.AddFile(Bucket(L"AAAA0000"), L"1.gif");
   fake_.unlistable.push_back(Bucket(L"BBBB0000"));
   fake_.AddFile(Bucket(L"CCCC0000"), L"3.gif");
-  Search(L".gif");
-  EXPECT_EQ(names_.Items(), (std::vector<std::wstring>{L"1.gif", L"3.gif"}));
-  EXPECT_EQ(paths_.Item(1), root_ + L"CCCC0000\\3.gif");
-  EXPECT_TRUE(fake_.messages.empty());
+  EXPECT_EQ(Names(L".gif"), (Strings{L"1.gif", L"3.gif"}));
 }
 
-TEST_F(RunSearchTest, MissingOrUnknownCacheGivesEmptyListsWithoutMessage) {
-  fake_.folders.clear();
-  Search(L".gif");
-  EXPECT_EQ(names_.Count(), 0);
-  EXPECT_EQ(folders_.Count(), 0);
-  EXPECT_TRUE(fake_.messages.empty());
-
-  // The shell does not know the folder: the root is "\Content.IE5\" on the current drive.
-  fake_.cache_path = std::wstring();
-  fake_.AddSubfolder(L"\\Content.IE5", L"ROOT0000");
-  fake_.AddFile(L"\\Content.IE5\\ROOT0000", L"r.gif");
-  Search(L".gif");
-  EXPECT_EQ(paths_.Items(), (std::vector<std::wstring>{L"\\Content.IE5\\ROOT0000\\r.gif"}));
-
-  // A path that cannot be read: nothing is enumerated.
-  fake_.cache_path.reset();
-  Search(L".gif");
-  EXPECT_EQ(paths_.Count(), 0);
-  EXPECT_EQ(folders_.Count(), 0);
-}
-
-TEST_F(RunSearchTest, RunsRebuildFromScratchAndClearTheSelection) {
-  const std::wstring b = Bucket(L"AAAA0000");
-  for (auto n : {L"1.gif", L"2.gif", L"3.gif"}) fake_.AddFile(b, n);
-  Search(L".gif");
-  const auto first = paths_.Items();
-  names_.SetCurrentIndex(1);
-  paths_.SetCurrentIndex(1);
-  Search(L".gif");
-  EXPECT_EQ(paths_.Items(), first);
-  EXPECT_EQ(names_.CurrentIndex(), -1);
-  EXPECT_EQ(paths_.CurrentIndex(), -1);
-  EXPECT_EQ(paths_.CurrentText(), L"");
-}
-
-TEST_F(RunSearchTest, DuplicatePathsDifferingInCaseAreListedOnce) {
-  // Two bucket entries for one folder (as a case-insensitive file system can report after a
-  // rename) give the same files twice; the first spelling wins.
-  fake_.AddFile(Bucket(L"AAAA0000"), L"Logo.gif");
-  fake_.AddFile(root_, L"aaaa0000");
-  fake_.folders[root_ + L"aaaa0000\\"] = fake_.folders[root_ + L"AAAA0000\\"];
-  fake_.AddFile(root_ + L"aaaa0000", L"other.gif");
-  Search(L".gif");
-  EXPECT_EQ(paths_.Items(), (std::vector<std::wstring>{root_ + L"AAAA0000\\Logo.gif", root_ + L"aaaa0000\\other.gif"}));
-  ExpectParallel();
-}
-
-TEST_F(RunSearchTest, FullCacheBeyondSixteenBitCountsIsListedWhole) {
-  const int per_bucket = 12000;
-  for (int b = 0; b < 4; ++b) {
-    const std::wstring folder = Bucket(L"BUCKET0" + std::to_wstring(b));
-    auto& entries = fake_.folders[folder];
-    for (int i = 0; i < per_bucket; ++i) entries.push_back({L"f" + std::to_wstring(i) + L"[1].gif"});
+TEST_F(ScanCacheTest, AFullCacheOfEveryContainerIsListedWhole) {
+  const int per_bucket = 15000;
+  for (auto container : kCacheContainers) {
+    for (int b = 0; b < 4; ++b) {
+      auto& entries = fake_.folders[Bucket(L"BUCKET0" + std::to_wstring(b), std::wstring(container))];
+      for (int i = 0; i < per_bucket; ++i) entries.push_back({L"f" + std::to_wstring(i) + L"[1].gif"});
+    }
   }
-  Search(L".gif");
-  EXPECT_EQ(paths_.Count(), 4 * per_bucket);
-  EXPECT_EQ(names_.Item(4 * per_bucket - 1), L"f11999[1].gif");
-  ExpectParallel();
+  const CacheListing listing = ScanCache(fake_, L".gif");
+  EXPECT_EQ(listing.Count(), 16u * per_bucket);
+  EXPECT_EQ(listing.Name(listing.Count() - 1), L"f14999[1].gif");
+  EXPECT_LT(fake_.paths_equal_calls, 50);  // container look-ups only: distinct paths are never compared
 }
 
 // A names list that cannot take every entry, as a control out of memory.
 class ShortList : public MemoryStringList {
  public:
-  void AppendMany(std::vector<std::wstring>&& items) override {
-    if (!items.empty()) items.pop_back();
-    MemoryStringList::AppendMany(std::move(items));
+  void AppendMany(const std::vector<std::wstring_view>& items) override {
+    for (size_t i = 0; i + 1 < items.size(); ++i) Append(items[i]);
   }
 };
 
-TEST_F(RunSearchTest, NamesThatDoNotMatchThePathsOneForOneAreNotListed) {
+TEST_F(ScanCacheTest, RunSearchShowsTheListingOrTheReminder) {
   const std::wstring b = Bucket(L"AAAA0000");
   for (auto n : {L"1.gif", L"2.gif"}) fake_.AddFile(b, n);
-  ShortList names;
-  extensions_.SetCurrentIndex(0);
-  RunSearch(fake_, {names, folders_, paths_, extensions_});
-  EXPECT_EQ(names.Count(), 0);
-  EXPECT_EQ(paths_.Count(), 0);
-}
+  MemoryStringList names, extensions;
+  for (auto e : {L"", L".gif"}) extensions.Append(e);
+  ResultLists results(names);
 
-TEST(NamePart, TakesWhatFollowsTheLastSeparator) {
-  EXPECT_EQ(NamePart(L"C:\\a\\b.gif"), L"b.gif");
-  EXPECT_EQ(NamePart(L"b.gif"), L"b.gif");
-  EXPECT_EQ(NamePart(L"C:\\a\\"), L"");
+  extensions.SetCurrentIndex(1);
+  RunSearch(fake_, results, extensions);
+  EXPECT_EQ(names.items, (Strings{L"1.gif", L"2.gif"}));
+  EXPECT_EQ(names.focused, 1);
+  EXPECT_FALSE(results.CurrentPath());  // nothing current after a scan
+  names.SetCurrentIndex(1);
+  EXPECT_EQ(results.CurrentPath(), b + L"2.gif");
+
+  extensions.SetCurrentIndex(0);
+  RunSearch(fake_, results, extensions);
+  ASSERT_EQ(fake_.messages.size(), 1u);
+  EXPECT_EQ(fake_.messages[0].text, L"请选择完整后缀名，如：.flv        ");
+  EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
+  EXPECT_EQ(fake_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_TRUE(names.items.empty());
+  EXPECT_EQ(results.listing().Count(), 0u);
+
+  ShortList short_names;
+  ResultLists short_results(short_names);
+  extensions.SetCurrentIndex(1);
+  RunSearch(fake_, short_results, extensions);
+  EXPECT_EQ(short_names.Count(), 0);
+  EXPECT_EQ(short_results.listing().Count(), 0u);
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // failures a test controls, and a record of every message, copy, open and delete.
 #pragma once
 
+#include <algorithm>
 #include <cwctype>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "lists/string_list.h"
 #include "platform/platform.h"
 #include "window/controls.h"
 
@@ -26,6 +28,7 @@ class FakePlatform : public Platform {
     std::wstring name;
     bool directory = false;
     bool undeletable = false;  // read-only or held open elsewhere
+    bool link = false;
   };
 
   std::optional<std::wstring> cache_path = std::wstring(L"C:\\Cache");
@@ -40,7 +43,8 @@ class FakePlatform : public Platform {
   std::vector<std::wstring> picker_titles;
   int copy_result = 0;
   bool copy_aborted = false;
-  int text_equal_calls = 0;
+  int paths_equal_calls = 0;
+  size_t special_folder_calls = 0;  // once per scan
 
   // Adds a folder (with "." and "..") and returns its path ending in "\".
   std::wstring AddFolder(const std::wstring& path) {
@@ -52,14 +56,26 @@ class FakePlatform : public Platform {
   void AddFile(const std::wstring& folder, const std::wstring& name, bool undeletable = false) {
     folders[AddFolder(folder)].push_back({name, false, undeletable});
   }
-  void AddSubfolder(const std::wstring& folder, const std::wstring& name) {
+  // Adds a sub-folder, or a link to one, and returns its path ending in "\".
+  std::wstring AddSubfolder(const std::wstring& folder, const std::wstring& name, bool link = false) {
     const std::wstring parent = AddFolder(folder);
-    folders[parent].push_back({name, true});
-    AddFolder(parent + name);
+    auto& entries = folders[parent];
+    if (std::ranges::find(entries, name, &Entry::name) == entries.end()) entries.push_back({name, true, false, link});
+    return AddFolder(parent + name);
   }
-  std::wstring CacheRoot() const { return cache_path.value_or(L"") + L"\\Content.IE5\\"; }
+  // The cache's container of that name ("Content.IE5", "Low\\IE", ...), ending in "\".
+  std::wstring Container(const std::wstring& name = L"Content.IE5") {
+    std::wstring path = cache_path.value_or(L"") + L"\\";
+    for (size_t start = 0; start <= name.size();) {
+      const size_t end = std::min(name.find(L'\\', start), name.size());
+      path = AddSubfolder(path, name.substr(start, end - start));
+      start = end + 1;
+    }
+    return path;
+  }
 
   std::optional<std::wstring> SpecialFolderPath(int csidl) override {
+    ++special_folder_calls;
     if (csidl != kCsidlInternetCache) return std::wstring();
     return cache_path;
   }
@@ -71,7 +87,7 @@ class FakePlatform : public Platform {
     auto it = folders.find(path);
     if (it == folders.end()) return false;
     const std::vector<Entry> snapshot = it->second;
-    for (const Entry& e : snapshot) sink(e.name);
+    for (const Entry& e : snapshot) sink({e.name, e.directory, e.link});
     return true;
   }
 
@@ -95,16 +111,12 @@ class FakePlatform : public Platform {
     messages.push_back({text, title, icon});
   }
 
-  static std::wstring Fold(std::wstring_view s) {
-    std::wstring out(s);
-    for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return out;
+  static wchar_t Fold(wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))); }
+  bool PathsEqual(std::wstring_view a, std::wstring_view b) override {
+    ++paths_equal_calls;
+    return std::ranges::equal(a, b, {}, Fold, Fold);
   }
-  bool TextEqual(std::wstring_view a, std::wstring_view b) override {
-    ++text_equal_calls;
-    return Fold(a) == Fold(b);
-  }
-  std::wstring TextKey(std::wstring_view text) override { return Fold(text); }
+  uint64_t PathHash(std::wstring_view text, uint64_t from) override { return HashUnits(text, from, Fold); }
 
   std::optional<std::wstring> PickFolder(const std::wstring& title) override {
     picker_titles.push_back(title);
@@ -119,6 +131,29 @@ class FakePlatform : public Platform {
     opened.push_back(path);
     return true;
   }
+};
+
+// A list kept in memory, standing in for a control.
+class MemoryStringList : public StringList {
+ public:
+  int Count() const override { return static_cast<int>(items.size()); }
+  std::wstring Item(int index) const override {
+    return index < 0 || index >= Count() ? std::wstring() : items[static_cast<size_t>(index)];
+  }
+  void Append(std::wstring_view text) override { items.emplace_back(text); }
+  void Clear() override {
+    items.clear();
+    current = -1;
+  }
+  int CurrentIndex() const override { return current; }
+  void SetCurrentIndex(int index) override {
+    if (index >= -1 && index < Count()) current = index;
+  }
+  void Focus() override { ++focused; }
+
+  std::vector<std::wstring> items;
+  int current = -1;
+  int focused = 0;
 };
 
 class FakeTextBox : public TextBox {

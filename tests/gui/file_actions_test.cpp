@@ -46,20 +46,20 @@ class FileActionsTest : public GuiTest {
 
   // Makes the listed file current with a click on its name.
   bool Select(const std::wstring& path) {
-    StringList& paths = window().list3();
-    for (int i = 0; i < paths.Count(); ++i) {
-      if (paths.Item(i) != path) continue;
-      window().list1().SetTopIndex(i);
+    const Strings paths = ListedPaths();
+    for (size_t i = 0; i < paths.size(); ++i) {
+      if (paths[i] != path) continue;
+      SendMessageW(list(), LB_SETTOPINDEX, i, 0);
       PumpPending();
-      return Click(list(), EntryPoint(list(), i)) && paths.CurrentText() == path;
+      return Click(list(), EntryPoint(list(), static_cast<int>(i))) && window().form().CurrentPath() == path;
     }
     return false;
   }
 
   Strings MyListedPaths() {
     Strings mine;
-    for (int i = 0; i < window().list3().Count(); ++i) {
-      if (window().list3().Item(i).starts_with(bucket_.path())) mine.push_back(window().list3().Item(i));
+    for (const std::wstring& path : ListedPaths()) {
+      if (path.starts_with(bucket_.path())) mine.push_back(path);
     }
     return Sorted(mine);
   }

@@ -73,12 +73,9 @@ void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring
   if (real_message_boxes) inner_->real.ShowMessage(text, title, icon);
 }
 
-bool RecordingPlatform::TextEqual(std::wstring_view a, std::wstring_view b) { return inner_->real.TextEqual(a, b); }
+bool RecordingPlatform::PathsEqual(std::wstring_view a, std::wstring_view b) { return inner_->real.PathsEqual(a, b); }
 
-std::wstring RecordingPlatform::TextKey(std::wstring_view text) { return inner_->real.TextKey(text); }
-uint64_t RecordingPlatform::TextKeyHash(std::wstring_view text, uint64_t from) {
-  return inner_->real.TextKeyHash(text, from);
-}
+uint64_t RecordingPlatform::PathHash(std::wstring_view text, uint64_t from) { return inner_->real.PathHash(text, from); }
 
 std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring& title) {
   if (real_shell) return inner_->real.PickFolder(title);
@@ -223,6 +220,13 @@ void GuiTest::TearDown() {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message != WM_QUIT) DispatchMessageW(&message);
   }
+}
+
+std::vector<std::wstring> GuiTest::ListedPaths() const {
+  std::vector<std::wstring> paths;
+  const CacheListing& listing = window_->form().Listing();
+  for (size_t i = 0; i < listing.Count(); ++i) paths.push_back(listing.Path(i));
+  return paths;
 }
 
 void GuiTest::PumpPending() {

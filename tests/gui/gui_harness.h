@@ -51,9 +51,8 @@ class RecordingPlatform final : public Platform {
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
   bool RemoveFile(const std::wstring& path) override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
-  bool TextEqual(std::wstring_view a, std::wstring_view b) override;
-  std::wstring TextKey(std::wstring_view text) override;
-  uint64_t TextKeyHash(std::wstring_view text, uint64_t from = kTextKeyHashStart) override;
+  bool PathsEqual(std::wstring_view a, std::wstring_view b) override;
+  uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
   bool OpenWithDefaultProgram(const std::wstring& path) override;
@@ -153,6 +152,8 @@ class GuiTest : public ::testing::Test {
   HWND Window() const { return window_->hwnd(); }
   HWND Control(int id) const { return window_->Control(id); }
   MainWindow& window() { return *window_; }
+  // The full paths behind the names list, index for index.
+  std::vector<std::wstring> ListedPaths() const;
 
   // Processes what is queued now, through the dialog keys as the program's loop does.
   void PumpPending();

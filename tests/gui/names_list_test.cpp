@@ -19,12 +19,13 @@ class NamesListTest : public GuiTest {
 
   HWND list() const { return Control(IDC_LIST1); }
   StringList& names() { return window().list1(); }
-  StringList& paths() { return window().list3(); }
 
-  // The path list is on the highlighted name: same index, and its path ends in that name.
+  // The actions' path is the one behind the highlighted name.
   void ExpectPathListOnHighlightedName() {
-    EXPECT_EQ(paths().CurrentIndex(), names().CurrentIndex());
-    EXPECT_TRUE(paths().CurrentText().ends_with(L"\\" + names().CurrentText())) << paths().CurrentText();
+    const std::optional<std::wstring> path = window().form().CurrentPath();
+    ASSERT_TRUE(path);
+    EXPECT_EQ(*path, ListedPaths()[static_cast<size_t>(names().CurrentIndex())]);
+    EXPECT_TRUE(path->ends_with(L"\\" + names().CurrentText()));
   }
 
   TestBucket bucket_;
@@ -68,35 +69,22 @@ TEST_F(NamesListTest, ClickingANameMovesThePathListButRightClickChangesNothing) 
   EXPECT_EQ(platform_.scans, 1);
 }
 
-TEST_F(NamesListTest, UserScrollsMoveThePathListsTopButCodeDoesNot) {
+TEST_F(NamesListTest, ScrollingThenPagingKeepsThePathOnTheHighlightedName) {
   ASSERT_TRUE(Wheel(list(), 1));
-  ASSERT_GT(names().TopIndex(), 0);
-  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
+  ASSERT_GT(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), 0);
 
   // The scroll bar's lower arrow, just above the horizontal bar.
   RECT client{};
   GetClientRect(list(), &client);
   const int arrow = GetSystemMetrics(SM_CYVSCROLL);
-  const int before = names().TopIndex();
+  const LRESULT before = SendMessageW(list(), LB_GETTOPINDEX, 0, 0);
   ASSERT_TRUE(ClickUntil(list(), {client.right + arrow / 2, client.bottom - arrow / 2},
-                         [&] { return names().TopIndex() != before; }));
-  EXPECT_EQ(names().TopIndex(), before + 1);
-  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
+                         [&] { return SendMessageW(list(), LB_GETTOPINDEX, 0, 0) != before; }));
+  EXPECT_FALSE(window().form().CurrentPath());  // scrolling highlights nothing
 
   ASSERT_TRUE(PressKey(VK_NEXT));  // with no entry current, the first page's end becomes current
   ASSERT_TRUE(PressKey(VK_NEXT));
-  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
   ExpectPathListOnHighlightedName();
-
-  SendMessageW(list(), WM_VSCROLL, SB_LINEDOWN, 0);
-  EXPECT_EQ(paths().TopIndex(), names().TopIndex());
-
-  // Setting the top from code is no user scroll: the path list stays where it was.
-  const int paths_top = paths().TopIndex();
-  names().SetTopIndex(paths_top + 4);
-  PumpPending();
-  EXPECT_EQ(names().TopIndex(), paths_top + 4);
-  EXPECT_EQ(paths().TopIndex(), paths_top);
 }
 
 // A few files of an extension of the test's own, added through Text1 and Command3.
@@ -144,12 +132,12 @@ TEST_F(CustomExtensionTest, TypingSelectsTheCharacterAfterTheCaret) {
 
 TEST_F(CustomExtensionTest, DoubleClickBelowTheLastNameOpensTheCurrentFile) {
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
-  ASSERT_EQ(window().list3().CurrentIndex(), 1);
+  ASSERT_EQ(window().list1().CurrentIndex(), 1);
   RECT client{};
   GetClientRect(list(), &client);
   ASSERT_TRUE(DoubleClick(list(), {client.right / 2, client.bottom - 4}));
   ASSERT_EQ(platform_.opened.size(), 1u);
-  EXPECT_EQ(platform_.opened[0], window().list3().CurrentText());
+  EXPECT_EQ(platform_.opened[0], window().form().CurrentPath());
   EXPECT_EQ(platform_.scans, 1);  // opening scans nothing
 }
 
@@ -162,7 +150,7 @@ TEST_F(CustomExtensionTest, RightClickWithoutACurrentNameShowsNoMenu) {
 
 TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain) {
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
-  const std::wstring doomed = window().list3().CurrentText();
+  const std::wstring doomed = window().form().CurrentPath().value_or(L"");
   DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window(), /*choose_item=*/1);
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 1), /*right=*/true));
   ASSERT_TRUE(watcher.Wait().found);
@@ -170,7 +158,7 @@ TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain)
 
   EXPECT_EQ(GetFileAttributesW(doomed.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(window().list1().Count(), 2);
-  for (int i = 0; i < window().list3().Count(); ++i) EXPECT_NE(window().list3().Item(i), doomed);
+  for (const std::wstring& path : ListedPaths()) EXPECT_NE(path, doomed);
 }
 
 }  // namespace

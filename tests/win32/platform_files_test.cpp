@@ -23,7 +23,7 @@ class PlatformFilesTest : public ::testing::Test {
   std::vector<std::wstring> List(const std::wstring& folder, unsigned mask, bool* listed = nullptr) {
     std::vector<std::wstring> names;
     const bool ok =
-        platform_.EnumerateDirectory(folder, mask, [&](std::wstring_view name) { names.emplace_back(name); });
+        platform_.EnumerateDirectory(folder, mask, [&](const DirEntry& entry) { names.emplace_back(entry.name); });
     if (listed) *listed = ok;
     return Sorted(std::move(names));
   }

@@ -1,10 +1,9 @@
-// The whole scan with the real platform over a real cache folder in the Wine prefix.
+// The whole scan with the real platform over real cache containers in the Wine prefix.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 
-#include "lists/string_list.h"
 #include "platform/win32/win32_platform.h"
 #include "search/run_search.h"
 #include "win32_test_support.h"
@@ -12,82 +11,109 @@
 namespace tallow {
 namespace {
 
-std::vector<std::wstring> Sorted(std::vector<std::wstring> items) {
-  std::sort(items.begin(), items.end());
-  return items;
-}
+using Strings = std::vector<std::wstring>;
 
-// Bucket folders and their files; the scan must skip index.dat and desktop.ini beside them.
-const std::vector<std::pair<std::wstring, std::vector<std::wstring>>> kTree = {
-    {L"ABCD1234", {L"logo[1].gif", L"缓存图片[1].gif", L"clip[1].flv", L"page[1].htm"}},
-    {L"EFGH5678", {L"logo[1].gif", L"song[2].mp3", L"desktop.ini"}},
-    {L"Q1W2E3R4", {L"banner[1].jpg", L"视频[1].flv"}},
-};
+// The bucket that the test set-up plants in Low\IE as a link to a folder outside the cache.
+constexpr wchar_t kLinkBucket[] = L"LINK0000";
 
-// Builds Content.IE5 in the prefix's cache folder for the test and removes it afterwards; one
-// that was there before (the demo cache, say) is moved aside meanwhile and put back.
+// Buckets of the test's own in every container (made where missing), and files beside them
+// that the scan must pass over; only what the test made is looked at, and all of it goes.
 class RealCacheTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::wstring cache = testing::InternetCacheFolder();
-    ASSERT_FALSE(cache.empty());
-    root_ = cache + L"\\Content.IE5";
-    if (testing::Exists(root_)) {
-      aside_ = cache + L'\\' + testing::UniqueName(L"Content.IE5 aside ");
-      ASSERT_TRUE(MoveFileW(root_.c_str(), aside_.c_str()));
+    cache_ = testing::InternetCacheFolder();
+    ASSERT_FALSE(cache_.empty());
+    for (std::wstring_view container : kCacheContainers) {
+      const std::wstring path = cache_ + L'\\' + std::wstring(container);
+      CreateDirectoryW((cache_ + L"\\Low").c_str(), nullptr);
+      CreateDirectoryW(path.c_str(), nullptr);
+      const std::wstring bucket = path + L'\\' + testing::UniqueName(L"RC");
+      ASSERT_TRUE(testing::MakeFolder(bucket));
+      buckets_.push_back(bucket + L'\\');
     }
-    ASSERT_TRUE(testing::MakeFolder(root_));
-    ASSERT_TRUE(testing::WriteBytes(root_ + L"\\index.dat", "Client UrlCache MMF Ver 5.2"));
-    ASSERT_TRUE(testing::WriteBytes(root_ + L"\\desktop.ini", "[.ShellClassInfo]",
-                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    for (const auto& [bucket, files] : kTree) {
-      ASSERT_TRUE(testing::MakeFolder(root_ + L'\\' + bucket));
-      for (const std::wstring& file : files)
-        ASSERT_TRUE(testing::WriteBytes(root_ + L'\\' + bucket + L'\\' + file, "x"));
-    }
-    ASSERT_TRUE(testing::WriteBytes(root_ + L"\\Q1W2E3R4\\hidden[1].gif", "x", FILE_ATTRIBUTE_HIDDEN));
-    for (const wchar_t* extension : {L".gif", L".flv", L".mp3"}) extensions_.Append(extension);
+    // Beside the buckets, and in a folder of the cache that is no container.
+    stray_ = cache_ + L"\\Content.IE5\\" + testing::UniqueName(L"stray") + L"[1].gif";
+    ASSERT_TRUE(testing::WriteBytes(stray_, "x"));
+    other_ = cache_ + L"\\Virtualized\\" + testing::UniqueName(L"RC");
+    ASSERT_TRUE(testing::MakeFolder(cache_ + L"\\Virtualized") || testing::Exists(cache_ + L"\\Virtualized"));
+    ASSERT_TRUE(testing::MakeFolder(other_));
+    ASSERT_TRUE(testing::WriteBytes(other_ + L"\\elsewhere[1].gif", "x"));
   }
 
   void TearDown() override {
-    testing::RemoveTree(root_);
-    if (!aside_.empty()) MoveFileW(aside_.c_str(), root_.c_str());
+    for (const std::wstring& bucket : buckets_) testing::RemoveTree(bucket.substr(0, bucket.size() - 1));
+    testing::RemoveTree(other_);
+    testing::RemoveTree(stray_);
   }
 
-  void Search(int extension) {
-    extensions_.SetCurrentIndex(extension);
-    RunSearch(platform_, {names_, folders_, paths_, extensions_});
+  void Add(size_t container, const std::wstring& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    ASSERT_TRUE(testing::WriteBytes(buckets_[container] + name, "x", attributes)) << name;
   }
 
-  std::wstring Path(const wchar_t* bucket, const wchar_t* file) const { return root_ + L'\\' + bucket + L'\\' + file; }
+  // What the scan lists of the test's own buckets, in its order, and anything from elsewhere.
+  Strings Mine(std::wstring_view extension) {
+    const CacheListing listing = ScanCache(platform_, extension);
+    Strings mine;
+    for (size_t i = 0; i < listing.Count(); ++i) {
+      const std::wstring path = listing.Path(i);
+      EXPECT_EQ(listing.Name(i), NamePart(path));
+      EXPECT_EQ(path.find(L"elsewhere"), std::wstring::npos) << "listed from outside the containers";
+      EXPECT_NE(path, stray_);
+      if (std::ranges::any_of(buckets_, [&](const std::wstring& b) { return path.starts_with(b); })) {
+        mine.push_back(path);
+      }
+    }
+    return mine;
+  }
 
   Win32Platform platform_;
-  std::wstring root_;
-  std::wstring aside_;
-  MemoryStringList names_, folders_, paths_, extensions_;
+  std::wstring cache_;
+  Strings buckets_;  // one per container, in the order of kCacheContainers
+  std::wstring other_;
+  std::wstring stray_;
 };
 
-TEST_F(RealCacheTest, ListsTheMatchingFilesOfEveryBucket) {
-  Search(0);
-  EXPECT_EQ(Sorted(folders_.Items()), Sorted({L"ABCD1234", L"EFGH5678", L"Q1W2E3R4"}));
-  EXPECT_EQ(Sorted(paths_.Items()), Sorted({Path(L"ABCD1234", L"logo[1].gif"), Path(L"ABCD1234", L"缓存图片[1].gif"),
-                                            Path(L"EFGH5678", L"logo[1].gif"), Path(L"Q1W2E3R4", L"hidden[1].gif")}));
-  ASSERT_EQ(names_.Count(), paths_.Count());
-  for (int i = 0; i < paths_.Count(); ++i) EXPECT_EQ(names_.Item(i), NamePart(paths_.Item(i)));
-
-  Search(1);
-  EXPECT_EQ(Sorted(names_.Items()), Sorted({L"clip[1].flv", L"视频[1].flv"}));
-  Search(2);
-  EXPECT_EQ(paths_.Items(), std::vector<std::wstring>{Path(L"EFGH5678", L"song[2].mp3")});
+TEST_F(RealCacheTest, ListsEveryContainerInOrderWithHiddenAndChineseNames) {
+  Add(3, L"low-ie[1].gif");
+  Add(2, L"ie[1].gif");
+  Add(2, L"clip[1].flv");
+  Add(1, L"low-ie5[1].gif", FILE_ATTRIBUTE_HIDDEN);
+  Add(0, L"缓存图片[1].gif");
+  Add(0, L"song[2].mp3");
+  EXPECT_EQ(Mine(L".gif"), (Strings{buckets_[0] + L"缓存图片[1].gif", buckets_[1] + L"low-ie5[1].gif",
+                                    buckets_[2] + L"ie[1].gif", buckets_[3] + L"low-ie[1].gif"}));
+  EXPECT_EQ(Mine(L".mp3"), Strings{buckets_[0] + L"song[2].mp3"});
 }
 
-TEST_F(RealCacheTest, FindsDeletedFilesGoneOnTheNextScan) {
-  Search(0);
-  ASSERT_EQ(paths_.Count(), 4);
-  for (int i = 0; i < paths_.Count(); ++i) EXPECT_TRUE(platform_.RemoveFile(paths_.Item(i))) << i;
-  Search(0);
-  EXPECT_EQ(paths_.Count(), 0);
-  EXPECT_EQ(folders_.Count(), 3);
+TEST_F(RealCacheTest, NamesOnlyALanguageCallsEqualAreAllListedAndDeletable) {
+  const Strings names = {L"caf\u00E9.gif", L"cafe\u0301.gif", L"\u212B.gif", L"\u00C5.gif",
+                         L"ab.gif",        L"a\u00ADb.gif",   L"a\u200Db.gif"};
+  for (const std::wstring& name : names) Add(2, name);
+  Strings expected;
+  for (const std::wstring& name : names) expected.push_back(buckets_[2] + name);
+  std::ranges::sort(expected);
+  Strings listed = Mine(L".gif");
+  std::ranges::sort(listed);
+  EXPECT_EQ(listed, expected);
+  for (const std::wstring& path : listed) EXPECT_TRUE(platform_.RemoveFile(path)) << path.size();
+  EXPECT_TRUE(Mine(L".gif").empty());
+}
+
+TEST_F(RealCacheTest, ALinkedBucketIsNeverEntered) {
+  // Planted by the test set-up on the Linux side: Wine makes no links of its own.
+  const std::wstring link = cache_ + L"\\Low\\IE\\" + kLinkBucket;
+  const DWORD attributes = GetFileAttributesW(link.c_str());
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  if (attributes == INVALID_FILE_ATTRIBUTES && !wine) GTEST_SKIP() << "no link planted on this machine";
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "the test set-up plants it";
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  ASSERT_TRUE(testing::Exists(link + L"\\precious[1].gif"));
+
+  Add(3, L"cached[1].gif");
+  const CacheListing listing = ScanCache(platform_, L".gif");
+  for (size_t i = 0; i < listing.Count(); ++i) EXPECT_NE(listing.Name(i), L"precious[1].gif");
+  EXPECT_EQ(Mine(L".gif"), Strings{buckets_[3] + L"cached[1].gif"});
 }
 
 }  // namespace

@@ -30,18 +30,12 @@ using UniqueHandle = UniqueHandleOf<HANDLE, &CloseHandle>;
 using UniqueFindHandle = UniqueHandleOf<HANDLE, &FindClose>;
 using UniqueHkey = UniqueHandleOf<HKEY, &RegCloseKey>;
 using UniqueHfont = UniqueHandleOf<HFONT, &DeleteObject>;
-using UniqueHbrush = UniqueHandleOf<HBRUSH, &DeleteObject>;
 using UniqueHmenu = UniqueHandleOf<HMENU, &DestroyMenu>;
-using UniqueHicon = UniqueHandleOf<HICON, &DestroyIcon>;
+// The screen's device context, as GetDC(nullptr) gives it.
+inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+using UniqueScreenDc = UniqueHandleOf<HDC, &ReleaseScreenDc>;
 // Item-id lists from the shell are allocated with the COM task allocator.
 using UniquePidl = UniqueHandleOf<PIDLIST_ABSOLUTE, &CoTaskMemFree>;
-
-// A COM interface pointer, released once.
-struct ComReleaser {
-  void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
-template <typename Interface>
-using ComPtr = std::unique_ptr<Interface, ComReleaser>;
 
 // COM on the calling thread as a single-threaded apartment, as the shell's dialogs need.
 // Tolerates a thread already initialised either way; uninitialises only what it initialised.

@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cwchar>
+#include <vector>
+#include <algorithm>
 
 namespace tallow {
 namespace {
@@ -60,32 +62,27 @@ std::optional<std::wstring> PathFromIdList(PCIDLIST_ABSOLUTE pidl) {
   return buffer;
 }
 
-bool LocaleEqual(std::wstring_view a, std::wstring_view b) {
-  return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.data(), Length(a), b.data(), Length(b), nullptr,
-                         nullptr, 0) == CSTR_EQUAL;
-}
-
-// The primary level of the unit's sort key (the bytes before the first level separator 1),
-// two bytes to a code unit. Case, accents and the weights of hyphens and apostrophes live on
-// the other levels, so they do not count.
-std::wstring PrimaryWeights(wchar_t unit) {
-  BYTE sort_key[256];
-  const int bytes = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, &unit, 1,
-                                  reinterpret_cast<LPWSTR>(sort_key), sizeof sort_key, nullptr, nullptr, 0);
-  std::wstring weights;
-  for (int i = 0; i < bytes && sort_key[i] > 1; ++i) {
-    if (i % 2 == 0) {
-      weights.push_back(static_cast<wchar_t>(sort_key[i] << 8));
-    } else {
-      weights.back() = static_cast<wchar_t>(weights.back() | sort_key[i]);
+// Each code unit's upper case, as the file system compares names. Surrogates stay as they
+// are; a unit the system does not map stays as it is too, which can only keep two names that
+// compare equal apart in the duplicate search, never merge two that do not.
+std::vector<wchar_t> UpperCaseTable() {
+  std::vector<wchar_t> table(0x10000);
+  for (size_t unit = 0; unit < table.size(); ++unit) table[unit] = static_cast<wchar_t>(unit);
+  auto map = [&](size_t first, size_t last) {
+    const int count = static_cast<int>(last - first + 1);
+    std::vector<wchar_t> upper(static_cast<size_t>(count));
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, &table[first], count, upper.data(), count, nullptr,
+                      nullptr, 0) == count) {
+      std::copy(upper.begin(), upper.end(), table.begin() + static_cast<std::ptrdiff_t>(first));
     }
-  }
-  return weights;
+  };
+  map(1, 0xD7FF);
+  map(0xE000, 0xFFFF);
+  return table;
 }
 
 }  // namespace
 
-Win32Platform::Win32Platform() : keys_(PrimaryWeights) {}
 
 std::optional<std::wstring> Win32Platform::SpecialFolderPath(int csidl) {
   PIDLIST_ABSOLUTE raw = nullptr;
@@ -108,7 +105,9 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   // A folder with no entries at all (an empty drive root) is listed, with nothing in it.
   if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
-    if (MaskAdmits(data.dwFileAttributes, attr_mask)) sink(data.cFileName);
+    if (!MaskAdmits(data.dwFileAttributes, attr_mask)) continue;
+    sink({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileW(find.get(), &data));
   return true;
 }
@@ -125,35 +124,13 @@ void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& ti
   MessageBoxW(owner_, text.c_str(), title.c_str(), flags);
 }
 
-bool Win32Platform::TextEqual(std::wstring_view a, std::wstring_view b) {
-  // Most duplicates in a cache listing differ only in the case of ASCII letters; where the
-  // locale folds those plainly, they are settled without the cost of a locale comparison.
-  if (DifferOnlyInAsciiCase(a, b) && AsciiCaseIsPlain()) return true;
-  return LocaleEqual(a, b);
+bool Win32Platform::PathsEqual(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), Length(a), b.data(), Length(b), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring Win32Platform::TextKey(std::wstring_view text) { return keys_.Build(text); }
-
-uint64_t Win32Platform::TextKeyHash(std::wstring_view text, uint64_t from) { return keys_.Hash(text, from); }
-
-bool Win32Platform::AsciiCaseIsPlain() {
-  // Plain: every letter equals its other case, alone and in any pair of letters. Turkish (i, I)
-  // and languages whose letter pairs contract in only some cases are not.
-  if (!ascii_case_is_plain_) {
-    bool plain = true;
-    for (wchar_t x = L'a'; x <= L'z' && plain; ++x) {
-      const wchar_t upper_x = static_cast<wchar_t>(x - L'a' + L'A');
-      plain = LocaleEqual({&x, 1}, {&upper_x, 1});
-      for (wchar_t y = L'a'; y <= L'z' && plain; ++y) {
-        const wchar_t upper_y = static_cast<wchar_t>(y - L'a' + L'A');
-        const wchar_t lower[] = {x, y};
-        const wchar_t mixed[][2] = {{upper_x, y}, {x, upper_y}, {upper_x, upper_y}};
-        for (const auto& variant : mixed) plain = plain && LocaleEqual({lower, 2}, {variant, 2});
-      }
-    }
-    ascii_case_is_plain_ = plain;
-  }
-  return *ascii_case_is_plain_;
+uint64_t Win32Platform::PathHash(std::wstring_view text, uint64_t from) {
+  if (upper_case_.empty()) upper_case_ = UpperCaseTable();
+  return HashUnits(text, from, [this](wchar_t unit) { return upper_case_[static_cast<uint16_t>(unit)]; });
 }
 
 std::optional<std::wstring> Win32Platform::PickFolder(const std::wstring& title) {

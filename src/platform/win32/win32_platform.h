@@ -6,18 +6,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
-#include "search/text_key.h"
 
 namespace tallow {
 
 class Win32Platform final : public Platform {
  public:
-  // Initialises COM on the calling thread, which must be the UI thread.
-  Win32Platform();
-
+  // COM is initialised on the constructing thread, which must be the UI thread.
   // The window that owns message boxes, the folder picker and the shell's copy dialogs; the
   // main window stays on top, so a dialog without this owner could open hidden behind it.
   void SetOwner(HWND owner) { owner_ = owner; }
@@ -27,20 +25,16 @@ class Win32Platform final : public Platform {
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
   bool RemoveFile(const std::wstring& path) override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
-  bool TextEqual(std::wstring_view a, std::wstring_view b) override;
-  std::wstring TextKey(std::wstring_view text) override;
-  uint64_t TextKeyHash(std::wstring_view text, uint64_t from = kTextKeyHashStart) override;
+  bool PathsEqual(std::wstring_view a, std::wstring_view b) override;
+  uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
   bool OpenWithDefaultProgram(const std::wstring& path) override;
 
  private:
-  bool AsciiCaseIsPlain();
-
   win32::ComApartment com_;
   HWND owner_ = nullptr;
-  TextKeyBuilder keys_;
-  std::optional<bool> ascii_case_is_plain_;  // learnt from the locale on first use
+  std::vector<wchar_t> upper_case_;  // per code unit, learnt on first use
 };
 
 }  // namespace tallow

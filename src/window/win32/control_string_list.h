@@ -10,17 +10,15 @@ namespace tallow {
 
 struct ListBoxMessages {
   static constexpr UINT kGetCount = LB_GETCOUNT, kGetTextLen = LB_GETTEXTLEN, kGetText = LB_GETTEXT;
-  static constexpr UINT kAddString = LB_ADDSTRING, kDeleteString = LB_DELETESTRING, kReset = LB_RESETCONTENT;
+  static constexpr UINT kAddString = LB_ADDSTRING, kReset = LB_RESETCONTENT;
   static constexpr UINT kGetCurSel = LB_GETCURSEL, kSetCurSel = LB_SETCURSEL;
-  static constexpr UINT kGetTopIndex = LB_GETTOPINDEX, kSetTopIndex = LB_SETTOPINDEX;
   static constexpr LRESULT kError = LB_ERR;
 };
 
 struct ComboBoxMessages {
   static constexpr UINT kGetCount = CB_GETCOUNT, kGetTextLen = CB_GETLBTEXTLEN, kGetText = CB_GETLBTEXT;
-  static constexpr UINT kAddString = CB_ADDSTRING, kDeleteString = CB_DELETESTRING, kReset = CB_RESETCONTENT;
+  static constexpr UINT kAddString = CB_ADDSTRING, kReset = CB_RESETCONTENT;
   static constexpr UINT kGetCurSel = CB_GETCURSEL, kSetCurSel = CB_SETCURSEL;
-  static constexpr UINT kGetTopIndex = CB_GETTOPINDEX, kSetTopIndex = CB_SETTOPINDEX;
   static constexpr LRESULT kError = CB_ERR;
 };
 
@@ -50,53 +48,19 @@ class ControlStringList : public StringList {
     Send(Messages::kAddString, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
   }
 
-  bool RemoveAt(int index) override {
-    if (index < 0 || index >= Count()) return false;
-    const bool removed = Send(Messages::kDeleteString, static_cast<WPARAM>(index)) != Messages::kError;
-    last_current_ = CurrentIndex();
-    return removed;
-  }
-
-  void Clear() override {
-    Send(Messages::kReset);
-    last_current_ = -1;
-  }
+  void Clear() override { Send(Messages::kReset); }
 
   int CurrentIndex() const override {
     const LRESULT current = Send(Messages::kGetCurSel);
     return current == Messages::kError ? -1 : static_cast<int>(current);
   }
 
+  // A selection set from code sends no notification; a caller that means a Click raises it.
   void SetCurrentIndex(int index) override {
-    if (index < -1 || index >= Count() || index == CurrentIndex()) return;
-    // Setting the selection from code sends no notification: the Click is raised here.
-    Send(Messages::kSetCurSel, static_cast<WPARAM>(index));
-    last_current_ = CurrentIndex();
-    RaiseClick();
-  }
-
-  int TopIndex() const override {
-    const LRESULT top = Send(Messages::kGetTopIndex);
-    return top == Messages::kError ? 0 : static_cast<int>(top);
-  }
-
-  void SetTopIndex(int index) override {
-    if (index < 0 || index >= Count()) return;
-    Send(Messages::kSetTopIndex, static_cast<WPARAM>(index));
+    if (index >= -1 && index < Count()) Send(Messages::kSetCurSel, static_cast<WPARAM>(index));
   }
 
   void Focus() override { SetFocus(hwnd_); }
-  void SetVisible(bool visible) override { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
-
-  // The control reports a selection change (LBN_SELCHANGE, CBN_SELCHANGE); a click on the
-  // entry that is already current reports one too, so Click is raised only when the index
-  // really moved.
-  void OnSelectionChanged() {
-    const int current = CurrentIndex();
-    if (current == last_current_) return;
-    last_current_ = current;
-    RaiseClick();
-  }
 
  protected:
   LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
@@ -105,7 +69,6 @@ class ControlStringList : public StringList {
 
  private:
   HWND hwnd_ = nullptr;
-  int last_current_ = -1;
 };
 
 // The entries of a drop-down list COMBOBOX.

@@ -1,5 +1,6 @@
 #include "window/win32/dpi.h"
 
+#include "platform/win32/handles.h"
 #include "window/layout.h"
 
 namespace tallow {
@@ -19,10 +20,8 @@ Fn User32Function(const char* name) {
 }
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  if (!screen) return kBaseDpi;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const win32::UniqueScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kBaseDpi;
 }
 

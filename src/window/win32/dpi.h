@@ -12,8 +12,3 @@ int SystemMetricForDpi(int index, int dpi);
 SIZE WindowSizeForClient(int client_width, int client_height, DWORD style, DWORD ex_style, int dpi);
 
 }  // namespace tallow
-
-namespace tallow {
-// Declared here for SDK headers that predate per-monitor DPI.
-inline constexpr UINT kWmDpiChanged = 0x02E0;
-}  // namespace tallow

@@ -4,17 +4,19 @@
 
 namespace tallow {
 
-void ListBoxList::AppendMany(std::vector<std::wstring>&& items) {
+void ListBoxList::AppendMany(const std::vector<std::wstring_view>& items) {
   if (items.empty()) return;
   size_t bytes = 0;
-  for (const std::wstring& item : items) bytes += (item.size() + 1) * sizeof(wchar_t);
+  for (std::wstring_view item : items) bytes += (item.size() + 1) * sizeof(wchar_t);
   Send(WM_SETREDRAW, FALSE);
   Send(LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
   // Straight to the list box class's own procedure: a scan adds tens of thousands of names, and
   // each sent message would also pass through the window's hook, which has no use for them.
   const auto list_box_proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd(), GCLP_WNDPROC));
-  for (const std::wstring& item : items) {
-    CallWindowProcW(list_box_proc, hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  std::wstring terminated;
+  for (std::wstring_view item : items) {
+    terminated.assign(item);
+    CallWindowProcW(list_box_proc, hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
   }
   Send(WM_SETREDRAW, TRUE);
   InvalidateRect(hwnd(), nullptr, TRUE);

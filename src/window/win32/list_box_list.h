@@ -8,7 +8,7 @@ namespace tallow {
 class ListBoxList final : public ControlStringList<ListBoxMessages> {
  public:
   // Redraw off and storage reserved: one repaint and one allocation for a whole scan.
-  void AppendMany(std::vector<std::wstring>&& items) override;
+  void AppendMany(const std::vector<std::wstring_view>& items) override;
   // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
   void SetHorizontalExtent(int pixels) override;
   void SetDpi(int dpi);

@@ -17,34 +17,29 @@ constexpr DWORD kFocusable = kChild | WS_TABSTOP | WS_GROUP;
 // How far Combo1's list drops down, in pixels at 96 DPI.
 constexpr int kComboDropHeight = 200;
 
-struct ChildControl {
-  std::wstring_view name;
-  int id;
+struct WindowKind {
   const wchar_t* window_class;
   DWORD style;
   DWORD ex_style;
-  const wchar_t* text;
 };
 
 // Frames are group boxes drawn under the controls they hold; holders need no window at all.
-constexpr ChildControl kChildren[] = {
-    {L"List1", IDC_LIST1, L"LISTBOX",
-     kFocusable | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, L""},
-    {L"Text1", IDC_TEXT1, L"EDIT", kFocusable | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, L"."},
-    {L"Command3", IDC_COMMAND3, L"BUTTON", kFocusable | BS_PUSHBUTTON, 0, L"自定义"},
-    {L"Command2", IDC_COMMAND2, L"BUTTON", kFocusable | BS_PUSHBUTTON, 0, L"使用说明"},
-    {L"Command1", IDC_COMMAND1, L"BUTTON", kFocusable | BS_PUSHBUTTON, 0, L"查找"},
-    {L"Combo1", IDC_COMBO1, L"COMBOBOX", kFocusable | WS_VSCROLL | CBS_DROPDOWNLIST, 0, L""},
-    {L"Frame1", IDC_FRAME1, L"BUTTON", kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, L""},
-    {L"Frame2", IDC_FRAME2, L"BUTTON", kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, L""},
-    {L"Frame3", IDC_FRAME3, L"BUTTON", kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, L""},
-};
-
-const ChildControl* FindChild(std::wstring_view name) {
-  for (const ChildControl& child : kChildren) {
-    if (child.name == name) return &child;
+WindowKind WindowKindOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kFrame:
+      return {L"BUTTON", kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, 0};
+    case ControlKind::kListBox:
+      return {L"LISTBOX", kFocusable | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
+    case ControlKind::kTextBox:
+      return {L"EDIT", kFocusable | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::kButton:
+      return {L"BUTTON", kFocusable | BS_PUSHBUTTON, 0};
+    case ControlKind::kComboBox:
+      return {L"COMBOBOX", kFocusable | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ControlKind::kHolder:
+      break;
   }
-  return nullptr;
+  return {nullptr, 0, 0};
 }
 
 win32::UniqueHfont MakeFont(std::wstring_view face, int tenths_of_point, int weight, BYTE charset, int dpi) {
@@ -85,31 +80,9 @@ bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
   return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// Input that can move the names list's first visible entry. Messages sent by code
-// (LB_SETTOPINDEX, LB_SETCURSEL, filling) are not among them: only the user scrolls.
-bool IsUserScrollInput(UINT message) {
-  switch (message) {
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_TIMER:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
-MainWindow::MainWindow(Platform& platform)
-    : form_(platform, *this, {list1_, list2_, list3_, combo1_, text1_, command1_, command2_}) {}
+MainWindow::MainWindow(Platform& platform) : form_(platform, *this, {list1_, combo1_, text1_, command1_, command2_}) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -172,19 +145,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
-    case kWmDpiChanged:
+    case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_ACTIVATE:
-      // Back to the control that had the focus (List1 after a message box); the default would
-      // leave it on the frame, out of reach of the keyboard.
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        if (HWND focus = GetFocus(); focus && IsChild(hwnd_, focus)) last_focus_ = focus;
-      } else if (!HIWORD(wparam) && last_focus_ && IsChild(hwnd_, last_focus_)) {
-        SetFocus(last_focus_);
-        return 0;
-      }
-      return DefWindowProcW(hwnd_, message, wparam, lparam);
+      if (OnActivate(wparam)) return 0;
+      break;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -194,8 +160,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     default:
-      return DefWindowProcW(hwnd_, message, wparam, lparam);
+      break;
   }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
 bool MainWindow::OnCreate() {
@@ -203,10 +170,9 @@ bool MainWindow::OnCreate() {
   menu_ = MakePopupMenu();
   if (!CreateControls()) return false;
   ApplyFonts();
-  FitClientArea(nullptr);
+  FitClientArea();
   ApplyLayout();
   list1_.SetDpi(dpi_);
-  list3_.SetVisibleRows(PathListRows());
   return true;
 }
 
@@ -222,10 +188,7 @@ void MainWindow::OnCommand(int id, int code) {
       if (code == BN_CLICKED) form_.OnCommand3Click();
       break;
     case IDC_COMBO1:
-      if (code == CBN_SELCHANGE) combo1_.OnSelectionChanged();
-      break;
-    case IDC_LIST1:
-      if (code == LBN_SELCHANGE) list1_.OnSelectionChanged();
+      if (code == CBN_SELCHANGE) form_.OnCombo1Click();
       break;
     case IDC_TEXT1:
       if (code == EN_CHANGE) form_.OnText1Change();
@@ -245,13 +208,25 @@ void MainWindow::OnCommand(int id, int code) {
   }
 }
 
+// Back to the control that had the focus (List1 after a message box); the default would leave
+// it on the frame, out of reach of the keyboard. True when the focus was given back.
+bool MainWindow::OnActivate(WPARAM wparam) {
+  if (LOWORD(wparam) == WA_INACTIVE) {
+    if (HWND focus = GetFocus(); focus && IsChild(hwnd_, focus)) last_focus_ = focus;
+    return false;
+  }
+  if (HIWORD(wparam) || !last_focus_ || !IsChild(hwnd_, last_focus_)) return false;
+  SetFocus(last_focus_);
+  return true;
+}
+
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ApplyFonts();
-  FitClientArea(&suggested);
   ApplyLayout();
   list1_.SetDpi(dpi_);
-  list3_.SetVisibleRows(PathListRows());
 }
 
 void MainWindow::OnNcDestroy() {
@@ -261,42 +236,40 @@ void MainWindow::OnNcDestroy() {
 
 // The client area takes the form's size at the DPI. The frame is measured after the first
 // try, since its real size can differ from what the system computes for that DPI.
-void MainWindow::FitClientArea(const RECT* suggested) {
+void MainWindow::FitClientArea() {
   const PixelRect wanted = FormClientPixels(dpi_);
   const SIZE size = WindowSizeForClient(wanted.width, wanted.height, kWindowStyle, 0, dpi_);
-  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
-  SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, size.cx, size.cy,
-               flags);
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, kFlags);
   RECT client{};
   GetClientRect(hwnd_, &client);
   if (client.right == wanted.width && client.bottom == wanted.height) return;
   SetWindowPos(hwnd_, nullptr, 0, 0, size.cx + wanted.width - client.right, size.cy + wanted.height - client.bottom,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+               kFlags);
 }
 
 bool MainWindow::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto create = [&](const ChildControl& child) {
-    return CreateWindowExW(child.ex_style, child.window_class, child.text, child.style, 0, 0, 0, 0, hwnd_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
+  auto create = [&](const FormControl& control) {
+    const WindowKind kind = WindowKindOf(control.kind);
+    const std::wstring text(control.text);
+    return CreateWindowExW(kind.ex_style, kind.window_class, text.c_str(), kind.style, 0, 0, 0, 0, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr) != nullptr;
   };
-  // Creation order is z-order, and z-order is the keyboard order of Tab.
-  for (std::wstring_view name : TabOrder()) {
-    const ChildControl* child = FindChild(name);
-    if (!child || !create(*child)) return false;
+  // Creation order is z-order, and z-order is the keyboard order of Tab; the frames go under.
+  for (const FormControl* control : TabOrder()) {
+    if (!create(*control)) return false;
   }
-  for (const ChildControl& child : kChildren) {
-    if (FindPlacement(child.name)->kind == ControlKind::kFrame && !create(child)) return false;
+  for (const FormControl& control : kFormControls) {
+    if (control.kind == ControlKind::kFrame && !create(control)) return false;
   }
-  list1_.Attach(GetDlgItem(hwnd_, IDC_LIST1));
-  combo1_.Attach(GetDlgItem(hwnd_, IDC_COMBO1));
-  text1_.Attach(GetDlgItem(hwnd_, IDC_TEXT1));
-  command1_.Attach(GetDlgItem(hwnd_, IDC_COMMAND1));
-  command2_.Attach(GetDlgItem(hwnd_, IDC_COMMAND2));
-  command3_.Attach(GetDlgItem(hwnd_, IDC_COMMAND3));
+  list1_.Attach(Control(IDC_LIST1));
+  combo1_.Attach(Control(IDC_COMBO1));
+  text1_.Attach(Control(IDC_TEXT1));
+  command1_.Attach(Control(IDC_COMMAND1));
+  command2_.Attach(Control(IDC_COMMAND2));
   // A plain window-procedure hook, not the common controls' subclass chain: under Wine every
-  // message through that chain costs a property look-up in the server, and a scan sends the
-  // list one message per name.
+  // message through that chain costs a property look-up in the server.
   HWND list = list1_.hwnd();
   SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   names_list_proc_ =
@@ -307,9 +280,10 @@ bool MainWindow::CreateControls() {
 void MainWindow::ApplyFonts() {
   win32::UniqueHfont default_font = MakeFont(L"Microsoft YaHei", 90, FW_NORMAL, DEFAULT_CHARSET, dpi_);
   win32::UniqueHfont text1_font = MakeFont(L"宋体", 105, FW_BOLD, GB2312_CHARSET, dpi_);
-  for (const ChildControl& child : kChildren) {
-    HFONT font = child.id == IDC_TEXT1 ? text1_font.get() : default_font.get();
-    SendMessageW(GetDlgItem(hwnd_, child.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  for (const FormControl& control : kFormControls) {
+    if (control.kind == ControlKind::kHolder) continue;
+    HFONT font = control.id == IDC_TEXT1 ? text1_font.get() : default_font.get();
+    SendMessageW(Control(control.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   // The controls hold the new fonts now; the old ones can go.
   default_font_ = std::move(default_font);
@@ -317,13 +291,13 @@ void MainWindow::ApplyFonts() {
 }
 
 void MainWindow::ApplyLayout() {
-  for (const ChildControl& child : kChildren) {
-    const std::optional<PixelRect> rect = PixelRectOf(child.name, dpi_);
-    if (!rect) continue;
+  for (const FormControl& control : kFormControls) {
+    if (control.kind == ControlKind::kHolder) continue;
+    const PixelRect rect = PixelRectOf(control, dpi_);
     // A combo box's window height includes its dropped list.
-    const int height = child.id == IDC_COMBO1 ? rect->height + ScaleFromBaseDpi(kComboDropHeight, dpi_) : rect->height;
-    SetWindowPos(GetDlgItem(hwnd_, child.id), nullptr, rect->left, rect->top, rect->width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height =
+        control.kind == ControlKind::kComboBox ? rect.height + ScaleFromBaseDpi(kComboDropHeight, dpi_) : rect.height;
+    SetWindowPos(Control(control.id), nullptr, rect.left, rect.top, rect.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   FitComboHeight();
 }
@@ -333,7 +307,7 @@ void MainWindow::ApplyLayout() {
 // measures, since not every implementation reports back the value it was given.
 void MainWindow::FitComboHeight() {
   HWND combo = combo1_.hwnd();
-  const int wanted = PixelRectOf(L"Combo1", dpi_)->height;
+  const int wanted = PixelRectOf(ControlWithId(IDC_COMBO1), dpi_).height;
   LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   for (int attempt = 0; attempt < 3 && field != CB_ERR; ++attempt) {
     RECT rect{};
@@ -345,46 +319,33 @@ void MainWindow::FitComboHeight() {
   }
 }
 
-// How many whole rows a list box of List3's size would show, with its horizontal scroll bar.
-int MainWindow::PathListRows() const {
-  const LRESULT row = SendMessageW(list1_.hwnd(), LB_GETITEMHEIGHT, 0, 0);
-  if (row == LB_ERR || row <= 0) return 1;
-  const int inner = PixelRectOf(L"List3", dpi_)->height - 2 * SystemMetricForDpi(SM_CYEDGE, dpi_) -
-                    SystemMetricForDpi(SM_CYHSCROLL, dpi_);
-  return inner > 0 ? inner / static_cast<int>(row) : 1;
-}
-
 LRESULT CALLBACK MainWindow::NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
   try {
-    return self->HandleNamesListMessage(hwnd, message, wparam, lparam);
+    return self->HandleNamesListMessage(message, wparam, lparam);
   } catch (...) {
     return 0;
   }
 }
 
-LRESULT MainWindow::HandleNamesListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
-  const bool may_scroll = IsUserScrollInput(message);
-  const int top_before = may_scroll ? list1_.TopIndex() : 0;
-  const int left_before = may_scroll ? GetScrollPos(list, SB_HORZ) : 0;
-  const LRESULT result = CallWindowProcW(names_list_proc_, list, message, wparam, lparam);
-  if (may_scroll && (list1_.TopIndex() != top_before || GetScrollPos(list, SB_HORZ) != left_before)) {
-    form_.OnList1Scroll();
-  }
+LRESULT MainWindow::HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  const LRESULT result = CallWindowProcW(names_list_proc_, list1_.hwnd(), message, wparam, lparam);
+  const int x = GET_X_LPARAM(lparam);
+  const int y = GET_Y_LPARAM(lparam);
   switch (message) {
     // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
     case WM_LBUTTONDBLCLK:
       form_.OnList1DblClick();
       break;
     case WM_LBUTTONUP:
-      form_.OnList1MouseUp(1, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      form_.OnList1MouseUp(1, x, y);
       break;
     case WM_RBUTTONUP:
-      form_.OnList1MouseUp(2, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      form_.OnList1MouseUp(2, x, y);
       break;
     case WM_MBUTTONUP:
-      form_.OnList1MouseUp(4, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      form_.OnList1MouseUp(4, x, y);
       break;
     default:
       break;

@@ -1,16 +1,15 @@
-// The program's one window, Form1: creates the controls where the layout puts them and
-// binds every control event to its handler in Form1.
+// The program's one window, Form1: creates the controls of the layout table and passes every
+// control event to its handler in Form1.
 #pragma once
 
 #include <windows.h>
 
-#include "lists/string_list.h"
 #include "platform/platform.h"
-#include "window/form1.h"
-#include "window/win32/control_string_list.h"
-#include "window/win32/control_adapters.h"
-#include "window/win32/list_box_list.h"
 #include "platform/win32/handles.h"
+#include "window/form1.h"
+#include "window/win32/control_adapters.h"
+#include "window/win32/control_string_list.h"
+#include "window/win32/list_box_list.h"
 
 namespace tallow {
 
@@ -29,14 +28,12 @@ class MainWindow final : public FormHost {
   bool Create(bool show);
 
   HWND hwnd() const { return hwnd_; }
-  // A control by its ID from resource.h; nullptr for the in-memory lists.
+  // A control by its ID from resource.h.
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
   int dpi() const { return dpi_; }
 
   Form1& form() { return form_; }
   StringList& list1() { return list1_; }
-  StringList& list2() { return list2_; }
-  MemoryStringList& list3() { return list3_; }
   StringList& combo1() { return combo1_; }
 
   // FormHost
@@ -48,19 +45,19 @@ class MainWindow final : public FormHost {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleNamesListMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
   void OnCommand(int id, int code);
+  bool OnActivate(WPARAM wparam);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnNcDestroy();
 
-  void FitClientArea(const RECT* suggested);
+  void FitClientArea();
   bool CreateControls();
   void ApplyFonts();
   void ApplyLayout();
   void FitComboHeight();
-  int PathListRows() const;
 
   HWND hwnd_ = nullptr;
   HWND last_focus_ = nullptr;  // the control that had the focus when the window lost it
@@ -69,13 +66,10 @@ class MainWindow final : public FormHost {
   bool show_ = true;
 
   ListBoxList list1_;
-  MemoryStringList list2_;
-  MemoryStringList list3_;
   ComboBoxList combo1_;
   EditTextBox text1_;
   PushButton command1_;
   PushButton command2_;
-  PushButton command3_;
   win32::UniqueHfont default_font_;
   win32::UniqueHfont text1_font_;
   win32::UniqueHmenu menu_;

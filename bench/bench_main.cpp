@@ -1,9 +1,13 @@
 // Measures the cache scan against the bare enumeration it is built on, on a synthetic full
-// cache of 60,000 entries and on one twice that size. Prints one line per case and size,
-// then the ratios, the scan's last. Progress and failures go to stderr.
+// Content.IE5 of 60,000 entries, on one twice that size, and on four full containers of
+// 240,000 entries in all. Prints one line per case and size, then the ratios, the scan's
+// last, and how far a full scan in the window raises the peak working set. Progress and
+// failures go to stderr.
 //
 //   tallow_bench [--runs N] [--remove-tree]
 #include <windows.h>
+// psapi.h builds on the types of windows.h.
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,7 +19,9 @@
 
 #include "bench_support.h"
 #include "cases.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "search/run_search.h"
 #include "search/remove_dups.h"
 #include "synthetic_cache.h"
 #include "window_case.h"
@@ -25,6 +31,11 @@ namespace {
 
 // Bucket folders keep the size of a full cache's; the larger cache has twice as many.
 constexpr int kBucketCounts[] = {16, 32};
+// Four full containers, each of a full cache's 16 buckets.
+constexpr int kContainerBuckets = 16;
+constexpr int kAllBuckets = 4 * kContainerBuckets;
+// An extension every path of the cache holds, so that the names list takes every entry.
+constexpr wchar_t kEverything[] = L"INetCache";
 
 struct Options {
   int runs = 9;
@@ -48,10 +59,31 @@ bool Check(const char* what, long long got, long long expected) {
   return false;
 }
 
+// Rounds interleave the cases, so a colleague's build slowing the machine for a while
+// touches every case alike; the first round warms the caches and is not counted. A case
+// that reports its own time sets measured_ms.
+struct Case {
+  const char* name;
+  std::function<bool()> run;  // false when the result is wrong
+};
+double measured_ms = -1;
+bool RunRounds(const std::vector<Case>& cases, const Options& options, Samples& samples) {
+  for (int round = 0; round <= options.runs; ++round) {
+    for (const Case& c : cases) {
+      measured_ms = -1;
+      const Stopwatch watch;
+      if (!c.run()) return false;
+      const double ms = measured_ms >= 0 ? measured_ms : watch.ElapsedMs();
+      if (round > 0) samples[c.name].push_back(ms);
+    }
+  }
+  return true;
+}
+
 bool MeasureSize(Platform& platform, CacheStage& stage, const CacheLayout& layout, const Options& options,
                  Samples& samples) {
-  if (!stage.Place(layout)) return false;
-  const std::wstring root = stage.Root();
+  if (!stage.Place({{L"Content.IE5", 0, layout.buckets.size()}})) return false;
+  const std::wstring root = stage.ContainerPath(L"Content.IE5");
   std::vector<std::wstring> folders;
   for (const std::wstring& bucket : layout.buckets) folders.push_back(root + bucket + L"\\");
 
@@ -65,16 +97,11 @@ bool MeasureSize(Platform& platform, CacheStage& stage, const CacheLayout& layou
 
   WindowCase window(platform);
 
-  struct Case {
-    const char* name;
-    std::function<bool()> run;  // false when the result is wrong
-  };
-  double dedupe_ms = 0;
   auto dedupe = [&](const std::vector<std::wstring>& input, long long expected, const char* what) {
     CacheListing work = ListingOf(input);  // the copy is not timed
     const Stopwatch watch;
     RemoveDups(work, 0, platform);
-    dedupe_ms = watch.ElapsedMs();
+    measured_ms = watch.ElapsedMs();
     return Check(what, static_cast<long long>(work.Count()), expected);
   };
   std::vector<Case> cases = {
@@ -93,18 +120,67 @@ bool MeasureSize(Platform& platform, CacheStage& stage, const CacheLayout& layou
     Say("tallow_bench: no main window could be created; the window cases are left out\n");
   }
 
-  // Rounds interleave the cases, so a colleague's build slowing the machine for a while
-  // touches every case alike; the first round warms the caches and is not counted.
-  for (int round = 0; round <= options.runs; ++round) {
-    for (const Case& c : cases) {
-      dedupe_ms = -1;
-      const Stopwatch watch;
-      if (!c.run()) return false;
-      const double ms = dedupe_ms >= 0 ? dedupe_ms : watch.ElapsedMs();
-      if (round > 0) samples[c.name].push_back(ms);
+  return RunRounds(cases, options, samples);
+}
+
+std::vector<Placement> AllContainers() {
+  std::vector<Placement> placements;
+  for (size_t i = 0; i < kCacheContainers.size(); ++i) {
+    placements.push_back({std::wstring(kCacheContainers[i]), i * kContainerBuckets, kContainerBuckets});
+  }
+  return placements;
+}
+
+// Every container full: the search of the window from its start to the names list filled
+// with every entry, against bare enumeration of the same buckets.
+bool MeasureContainers(Platform& platform, CacheStage& stage, const CacheLayout& pool, const Options& options,
+                       Samples& samples) {
+  if (!stage.Place(AllContainers())) return false;
+  std::vector<std::wstring> folders;
+  for (const Placement& placement : AllContainers()) {
+    for (size_t b = placement.first; b < placement.first + placement.count; ++b) {
+      folders.push_back(stage.ContainerPath(placement.container) + pool.buckets[b] + L"\\");
     }
   }
-  return true;
+  const long long listed = pool.entries + 2LL * static_cast<long long>(folders.size());
+  WindowCase window(platform);
+  if (!window.Available() || !Check("containers", window.Pick(kEverything), listed)) return false;
+  return RunRounds({{"enumeration", [&] { return Check("enumeration", CountEntries(folders), listed); }},
+                    {"containers", [&] { return Check("containers", window.Search(), listed); }}},
+                   options, samples);
+}
+
+// Run in a process of its own, so that nothing measured before counts: how far one search
+// that lists every entry of the placed containers raises the peak working set over its value
+// before the first search. Returns the rise in KiB as the exit code.
+int MeasurePeak() {
+  Win32Platform platform;
+  WindowCase window(platform);
+  PROCESS_MEMORY_COUNTERS before{};
+  if (!window.Available() || !GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before)) return 0;
+  if (window.Pick(kEverything) <= 0) return 0;
+  PROCESS_MEMORY_COUNTERS after{};
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after)) return 0;
+  return static_cast<int>((after.PeakWorkingSetSize - std::min(after.PeakWorkingSetSize, before.PeakWorkingSetSize)) / 1024);
+}
+
+// Starts this program again to measure the peak; -1 when it could not.
+double PeakRiseMb() {
+  wchar_t self[MAX_PATH] = {};
+  if (!GetModuleFileNameW(nullptr, self, MAX_PATH)) return -1;
+  std::wstring command = L"\"" + std::wstring(self) + L"\" --peak";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
+  const win32::UniqueHandle owned_process(process.hProcess);
+  const win32::UniqueHandle owned_thread(process.hThread);
+  DWORD code = 0;
+  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.hProcess, &code) ||
+      code == 0) {
+    return -1;
+  }
+  return code / 1024.0;
 }
 
 double MedianOf(const Samples& samples, const char* name) {
@@ -143,13 +219,13 @@ int Run(const Options& options) {
   CacheStage stage(*cache);
   std::vector<CacheLayout> layouts;
   for (int buckets : kBucketCounts) layouts.push_back(MakeLayout(buckets));
+  const CacheLayout pool = MakeLayout(kAllBuckets);
   const Stopwatch watch;
-  if (!stage.Ensure(layouts.back())) {
+  if (!stage.Ensure(pool)) {
     Say("tallow_bench: %ls\n", stage.Error());
     return 1;
   }
-  std::fprintf(stderr, "tallow_bench: tree of %d entries ready in %.1f s\n", layouts.back().entries,
-               watch.ElapsedMs() / 1000);
+  std::fprintf(stderr, "tallow_bench: tree of %d entries ready in %.1f s\n", pool.entries, watch.ElapsedMs() / 1000);
 
   std::vector<Samples> results(layouts.size());
   for (size_t i = 0; i < layouts.size(); ++i) {
@@ -159,6 +235,13 @@ int Run(const Options& options) {
     }
     stage.Unplace();
   }
+  Samples containers;
+  if (!MeasureContainers(platform, stage, pool, options, containers)) {
+    if (!stage.Error().empty()) Say("tallow_bench: %ls\n", stage.Error());
+    return 1;
+  }
+  const double peak_mb = PeakRiseMb();
+  stage.Unplace();
   if (options.remove_tree) stage.RemoveTree();
 
   for (size_t i = 0; i < layouts.size(); ++i) {
@@ -183,6 +266,13 @@ int Run(const Options& options) {
   PrintRatio("ratio_window_vs_enumeration", WorstRatio(small, {"window_gif", "window"}, "enumeration"));
   PrintRatio("ratio_dedupe_vs_enumeration", WorstRatio(small, {"dedupe_distinct", "dedupe_variants"}, "enumeration"));
   PrintRatio("ratio_120k_vs_60k", growth);
+  std::printf("case=containers entries=%d median_ms=%.2f\n", pool.entries, MedianOf(containers, "containers"));
+  PrintRatio("ratio_containers_vs_enumeration", WorstRatio(containers, {"containers"}, "enumeration"));
+  if (peak_mb < 0) {
+    std::printf("peak_mb_240k=n/a\n");
+  } else {
+    std::printf("peak_mb_240k=%.1f\n", peak_mb);
+  }
   PrintRatio("ratio_scan_vs_enumeration", WorstRatio(small, {"scan_gif", "scan_ie5"}, "enumeration"));
   std::fflush(stdout);
   return 0;
@@ -199,6 +289,8 @@ int wmain(int argc, wchar_t** argv) {
       options.runs = std::max(5, _wtoi(argv[++i]));
     } else if (arg == L"--remove-tree") {
       options.remove_tree = true;
+    } else if (arg == L"--peak") {
+      return tallow::bench::MeasurePeak();
     } else {
       std::fprintf(stderr, "usage: tallow_bench [--runs N (at least 5)] [--remove-tree]\n");
       return 2;

@@ -12,12 +12,13 @@
 #include <utility>
 
 #include "bench_support.h"
+#include "platform/win32/handles.h"
 
 namespace tallow::bench {
 namespace {
 
 // Bumped whenever the names change, so that a staged tree of an older layout is rebuilt.
-constexpr int kLayoutVersion = 2;
+constexpr int kLayoutVersion = 3;
 
 struct WeightedExtension {
   const wchar_t* text;
@@ -52,29 +53,32 @@ const wchar_t* PickExtension(Lcg& rng) {
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool WriteFileText(const std::wstring& path, std::string_view bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
-  if (!file.valid()) return false;
+  const win32::UniqueHandle file(
+      win32::NullIfInvalid(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr)));
+  if (!file) return false;
   DWORD written = 0;
   return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
 std::string ReadFileText(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file.valid()) return {};
-  char buffer[256];
+  const win32::UniqueHandle file(win32::NullIfInvalid(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)));
+  if (!file) return {};
+  std::string text;
+  char buffer[4096];
   DWORD read = 0;
-  if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return {};
-  return std::string(buffer, read);
+  while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+  return text;
 }
 
 // Deletes a folder with everything in it, hidden, system and read-only files included.
 void DeleteTree(const std::wstring& dir) {
   WIN32_FIND_DATAW data;
   {
-    FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH));
-    if (find.valid()) {
+    const win32::UniqueFindHandle find(win32::NullIfInvalid(FindFirstFileExW(
+        (dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
+    if (find) {
       do {
         const std::wstring_view name = data.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -106,8 +110,9 @@ bool CreateEmptyFiles(const std::wstring& folder, const std::vector<std::wstring
   // Empty files: the scan reads names only, and a full cache must be quick to make.
   for (const std::wstring& name : names) {
     const std::wstring path = folder + L"\\" + name;
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    const win32::UniqueHandle file(win32::NullIfInvalid(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) {
       error = L"cannot create " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
       return false;
     }
@@ -155,10 +160,9 @@ std::vector<std::wstring> FullPaths(const CacheLayout& layout, const std::wstrin
 
 CacheStage::CacheStage(std::wstring inet_cache)
     : inet_cache_(std::move(inet_cache)),
-      live_(inet_cache_ + L"\\Content.IE5"),
       stage_(inet_cache_ + L"\\TallowBench"),
-      tree_(stage_ + L"\\Content.IE5"),
-      parked_(stage_ + L"\\parked") {
+      pool_(stage_ + L"\\pool"),
+      moves_(stage_ + L"\\placed.txt") {
   CreateDirectoryW(inet_cache_.c_str(), nullptr);
   CreateDirectoryW(stage_.c_str(), nullptr);
   Recover();
@@ -166,21 +170,47 @@ CacheStage::CacheStage(std::wstring inet_cache)
 
 CacheStage::~CacheStage() {
   Unplace();
-  if (saved_foreign_) MoveFileExW((stage_ + L"\\saved").c_str(), live_.c_str(), 0);
+  for (const auto& [aside, live] : saved_) {
+    CreateDirectoryW((inet_cache_ + L"\\Low").c_str(), nullptr);
+    MoveFileExW(aside.c_str(), live.c_str(), 0);
+  }
 }
 
-// Undoes what an interrupted run left: its tree in place, or the cache it had moved aside.
+// Undoes what an interrupted run left: its buckets in place, or the containers it had moved
+// aside; then moves aside what the containers hold now.
 void CacheStage::Recover() {
-  const std::wstring placed_marker = stage_ + L"\\placed.txt";
-  const std::wstring saved = stage_ + L"\\saved";
-  if (Exists(placed_marker)) {
-    if (Exists(live_) && !MoveFileExW(live_.c_str(), tree_.c_str(), 0)) DeleteTree(live_);
-    DeleteFileW(placed_marker.c_str());
+  const std::string moves = ReadFileText(moves_);
+  for (size_t start = 0; start < moves.size();) {
+    size_t end = moves.find('\n', start);
+    if (end == std::string::npos) end = moves.size();
+    const std::string line = moves.substr(start, end - start);
+    const size_t bar = line.find('|');
+    if (bar != std::string::npos) {
+      auto wide = [](const std::string& utf8) {
+        std::wstring text(utf8.size(), L'\0');
+        text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                            text.data(), static_cast<int>(text.size()))));
+        return text;
+      };
+      MoveFileExW(wide(line.substr(bar + 1)).c_str(), wide(line.substr(0, bar)).c_str(), 0);
+    }
+    start = end + 1;
   }
-  if (Exists(saved) && !Exists(live_)) MoveFileExW(saved.c_str(), live_.c_str(), 0);
-  if (Exists(live_)) {
-    saved_foreign_ = MoveFileExW(live_.c_str(), saved.c_str(), 0) != 0;
-    if (!saved_foreign_) Fail(L"cannot move the existing Content.IE5 aside");
+  DeleteFileW(moves_.c_str());
+  const wchar_t* const containers[] = {L"Content.IE5", L"Low\\Content.IE5", L"IE", L"Low\\IE"};
+  for (size_t i = 0; i < std::size(containers); ++i) {
+    const std::wstring live = inet_cache_ + L"\\" + containers[i];
+    const std::wstring aside = stage_ + L"\\saved" + std::to_wstring(i);
+    if (Exists(aside) && !Exists(live)) {
+      CreateDirectoryW((inet_cache_ + L"\\Low").c_str(), nullptr);
+      MoveFileExW(aside.c_str(), live.c_str(), 0);
+    }
+    if (!Exists(live)) continue;
+    if (!MoveFileExW(live.c_str(), aside.c_str(), 0)) {
+      Fail(L"cannot move " + live + L" aside");
+      return;
+    }
+    saved_.emplace_back(aside, live);
   }
 }
 
@@ -193,23 +223,15 @@ bool CacheStage::Ensure(const CacheLayout& largest) {
   if (!error_.empty()) return false;
   all_buckets_ = largest.buckets;
   const std::wstring marker = stage_ + L"\\complete.txt";
-  if (ReadFileText(marker) == Signature(largest) && Exists(tree_)) return true;
+  if (ReadFileText(marker) == Signature(largest) && Exists(pool_)) return true;
   DeleteFileW(marker.c_str());
-  DeleteTree(tree_);
-  DeleteTree(parked_);
+  DeleteTree(pool_);
   if (!Build(largest)) return false;
   return WriteFileText(marker, Signature(largest)) || Fail(L"cannot write " + marker);
 }
 
 bool CacheStage::Build(const CacheLayout& layout) {
-  if (!CreateDirectoryW(tree_.c_str(), nullptr)) return Fail(L"cannot create " + tree_);
-  if (!WriteFileText(tree_ + L"\\index.dat", std::string_view("Client UrlCache MMF Ver 5.2\0", 28))) {
-    return Fail(L"cannot write index.dat");
-  }
-  if (!WriteFileText(tree_ + L"\\desktop.ini", "[.ShellClassInfo]\r\n",
-                     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
-    return Fail(L"cannot write desktop.ini");
-  }
+  if (!CreateDirectoryW(pool_.c_str(), nullptr)) return Fail(L"cannot create " + pool_);
   // Two workers, one bucket at a time each: creating a file costs Wine a walk through its
   // folder, work that runs on both cores.
   std::atomic<size_t> next{0};
@@ -218,7 +240,7 @@ bool CacheStage::Build(const CacheLayout& layout) {
   auto worker = [&] {
     for (size_t b = next++; b < layout.buckets.size(); b = next++) {
       std::wstring failure;
-      if (CreateEmptyFiles(tree_ + L"\\" + layout.buckets[b], layout.names[b], failure)) continue;
+      if (CreateEmptyFiles(pool_ + L"\\" + layout.buckets[b], layout.names[b], failure)) continue;
       const std::lock_guard<std::mutex> lock(mutex);
       if (error.empty()) error = failure;
       next = layout.buckets.size();
@@ -231,39 +253,60 @@ bool CacheStage::Build(const CacheLayout& layout) {
   return error.empty();
 }
 
-bool CacheStage::Place(const CacheLayout& layout) {
+bool CacheStage::Move(const std::wstring& from, const std::wstring& to) {
+  if (!MoveFileExW(from.c_str(), to.c_str(), 0)) return Fail(L"cannot move " + from);
+  placed_.emplace_back(from, to);
+  std::string line;
+  for (const std::wstring* part : {&from, &to}) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, part->c_str(), static_cast<int>(part->size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, part->c_str(), static_cast<int>(part->size()), utf8.data(), bytes, nullptr,
+                        nullptr);
+    line += utf8 + (part == &from ? "|" : "\n");
+  }
+  const std::string before = ReadFileText(moves_);
+  return WriteFileText(moves_, before + line) || Fail(L"cannot write " + moves_);
+}
+
+bool CacheStage::Place(const std::vector<Placement>& placements) {
   Unplace();
   if (!error_.empty()) return false;
-  CreateDirectoryW(parked_.c_str(), nullptr);
-  // Bucket i belongs in the tree exactly when the layout has it.
-  for (size_t b = 0; b < all_buckets_.size(); ++b) {
-    const std::wstring in_tree = tree_ + L"\\" + all_buckets_[b];
-    const std::wstring aside = parked_ + L"\\" + all_buckets_[b];
-    const bool wanted = b < layout.buckets.size();
-    const std::wstring& from = wanted ? aside : in_tree;
-    const std::wstring& to = wanted ? in_tree : aside;
-    if (Exists(from) && !MoveFileExW(from.c_str(), to.c_str(), 0)) return Fail(L"cannot move " + from);
+  for (const Placement& placement : placements) {
+    const std::wstring container = ContainerPath(placement.container);
+    CreateDirectoryW((inet_cache_ + L"\\Low").c_str(), nullptr);
+    if (!CreateDirectoryW(container.c_str(), nullptr)) return Fail(L"cannot create " + container);
+    placed_.emplace_back(std::wstring(), container);  // made here: removed when unplaced
+    // A container also holds the cache's own files beside its buckets.
+    if (!WriteFileText(container + L"index.dat", std::string_view("Client UrlCache MMF Ver 5.2\0", 28)) ||
+        !WriteFileText(container + L"desktop.ini", "[.ShellClassInfo]\r\n",
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+      return Fail(L"cannot write the files of " + container);
+    }
+    for (size_t b = placement.first; b < placement.first + placement.count && b < all_buckets_.size(); ++b) {
+      if (!Move(pool_ + L"\\" + all_buckets_[b], container + all_buckets_[b])) return false;
+    }
   }
-  if (!WriteFileText(stage_ + L"\\placed.txt", "placed\n")) return Fail(L"cannot write placed.txt");
-  if (!MoveFileExW(tree_.c_str(), live_.c_str(), 0)) {
-    DeleteFileW((stage_ + L"\\placed.txt").c_str());
-    return Fail(L"cannot move the tree into place");
-  }
-  placed_ = true;
   return true;
 }
 
 void CacheStage::Unplace() {
-  if (!placed_) return;
-  if (MoveFileExW(live_.c_str(), tree_.c_str(), 0)) DeleteFileW((stage_ + L"\\placed.txt").c_str());
-  placed_ = false;
+  for (auto it = placed_.rbegin(); it != placed_.rend(); ++it) {
+    if (it->first.empty()) {
+      DeleteTree(it->second.substr(0, it->second.size() - 1));
+    } else {
+      MoveFileExW(it->second.c_str(), it->first.c_str(), 0);
+    }
+  }
+  RemoveDirectoryW((inet_cache_ + L"\\Low").c_str());  // only when empty
+  placed_.clear();
+  DeleteFileW(moves_.c_str());
 }
 
 void CacheStage::RemoveTree() {
   Unplace();
   DeleteFileW((stage_ + L"\\complete.txt").c_str());
-  DeleteTree(tree_);
-  DeleteTree(parked_);
+  DeleteTree(pool_);
 }
 
 }  // namespace tallow::bench

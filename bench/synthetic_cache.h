@@ -1,7 +1,8 @@
-// A synthetic Internet cache: what a full Content.IE5 folder looks like, built on real disk.
+// A synthetic Internet cache: full cache containers, built on real disk.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tallow::bench {
@@ -19,13 +20,20 @@ struct CacheLayout {
 
 CacheLayout MakeLayout(int bucket_count);
 
-// Every file of the layout as root + bucket + "\" + name, root ending in "\Content.IE5\".
+// Every file of the layout as root + bucket + "\" + name, root ending in "\".
 std::vector<std::wstring> FullPaths(const CacheLayout& layout, const std::wstring& root);
 
-// The tree lives in a staging folder beside Content.IE5 and is moved into place while it is
-// measured, holding just the buckets of the size being measured (the others wait in a folder
-// of their own), so the scan sees exactly that tree. A tree built once is reused by later
-// runs; whatever Content.IE5 held before is put back when the stage ends.
+// Where a run of the layout's buckets goes: a cache container such as "Content.IE5" or
+// "Low\\IE", relative to the cache folder.
+struct Placement {
+  std::wstring container;
+  size_t first = 0;
+  size_t count = 0;
+};
+
+// The buckets live in a staging folder beside the containers and are moved into them while
+// they are measured, so a scan sees exactly the placed buckets. A tree built once is reused by
+// later runs; whatever the containers held before is put back when the stage ends.
 class CacheStage {
  public:
   explicit CacheStage(std::wstring inet_cache);
@@ -33,31 +41,32 @@ class CacheStage {
   CacheStage& operator=(const CacheStage&) = delete;
   ~CacheStage();
 
-  // Builds the largest layout's tree unless a complete one is already staged.
+  // Builds the largest layout's buckets unless a complete set is already staged.
   bool Ensure(const CacheLayout& largest);
-  // Makes a tree of the layout's buckets the cache's Content.IE5.
-  bool Place(const CacheLayout& layout);
-  // Moves the placed tree back to the staging folder.
+  // Moves the placed buckets into their containers; every other container stays empty.
+  bool Place(const std::vector<Placement>& placements);
+  // Moves the placed buckets back to the staging folder.
   void Unplace();
   // Deletes the staged tree.
   void RemoveTree();
 
-  std::wstring Root() const { return inet_cache_ + L"\\Content.IE5\\"; }
+  // A container's path, ending in "\".
+  std::wstring ContainerPath(const std::wstring& container) const { return inet_cache_ + L"\\" + container + L"\\"; }
   const std::wstring& Error() const { return error_; }
 
  private:
   bool Build(const CacheLayout& layout);
+  bool Move(const std::wstring& from, const std::wstring& to);
   void Recover();
   bool Fail(const std::wstring& what);
 
   std::wstring inet_cache_;
-  std::wstring live_;    // <cache>\Content.IE5
   std::wstring stage_;   // <cache>\TallowBench
-  std::wstring tree_;    // the staged Content.IE5
-  std::wstring parked_;  // buckets left out of the placed tree
+  std::wstring pool_;    // the staged buckets
+  std::wstring moves_;   // what is placed, one "from|to" line each, for a run that is cut short
   std::vector<std::wstring> all_buckets_;
-  bool placed_ = false;
-  bool saved_foreign_ = false;
+  std::vector<std::pair<std::wstring, std::wstring>> placed_;  // from, to
+  std::vector<std::pair<std::wstring, std::wstring>> saved_;  // containers found in place: aside, live
   std::wstring error_;
 };
 

@@ -19,8 +19,9 @@ WindowCase::WindowCase(Platform& platform) {
   InitCommonControlsEx(&controls);
   auto state = std::make_unique<State>(platform);
   if (!state->window.Create(false)) return;
-  // The benchmark's own extension, as the custom-extension button would have added it.
+  // The benchmark's own extensions, as the custom-extension button would have added them.
   state->window.combo1().Append(L".IE5");
+  state->window.combo1().Append(L"INetCache");
   state_ = std::move(state);
 }
 
@@ -39,10 +40,21 @@ int WindowCase::Pick(std::wstring_view extension) {
   const HWND chooser = window.Control(IDC_COMBO1);
   SendMessageW(chooser, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_COMBO1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(chooser));
-  // Let the list box settle (its paint requests) before the next measurement.
+  return Settled();
+}
+
+int WindowCase::Search() {
+  if (!state_) return -1;
+  const HWND button = state_->window.Control(IDC_COMMAND1);
+  SendMessageW(state_->window.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_COMMAND1, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  return Settled();
+}
+
+// Lets the list box settle (its paint requests) before the next measurement.
+int WindowCase::Settled() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  return window.list1().Count();
+  return state_->window.list1().Count();
 }
 
 }  // namespace tallow::bench

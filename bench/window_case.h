@@ -21,8 +21,12 @@ class WindowCase {
   // Picks the extension in the chooser as a user's selection would, which runs one scan, and
   // returns the number of names the list box then holds. The pick must change the selection.
   int Pick(std::wstring_view extension);
+  // Presses the search button: one scan with the extension picked last. Returns the number of
+  // names the list box then holds.
+  int Search();
 
  private:
+  int Settled();
   struct State;
   std::unique_ptr<State> state_;
 };

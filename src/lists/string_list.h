@@ -1,10 +1,9 @@
-// The ordered string list behind a list-like control of the window: the names list and the
-// extension chooser.
+// The lists behind the window's list controls: the extension chooser's entries, and the names
+// list, whose rows show the names of the last scan's listing.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tallow {
 
@@ -16,18 +15,27 @@ class StringList {
   // The entry at index, or the empty string when index is out of range.
   virtual std::wstring Item(int index) const = 0;
   virtual void Append(std::wstring_view text) = 0;
-  // Appends many entries at once; a real control fills itself with redraw off.
-  virtual void AppendMany(const std::vector<std::wstring_view>& items);
-  virtual void Clear() = 0;
 
   // -1 when no entry is current.
   virtual int CurrentIndex() const = 0;
+  // Sets the current entry from code, which raises no Click of its own.
   virtual void SetCurrentIndex(int index) = 0;
   std::wstring CurrentText() const { return Item(CurrentIndex()); }
+};
 
-  // Control-level operations; a list that is not on screen ignores them.
-  virtual void Focus() {}
-  virtual void SetHorizontalExtent(int /*pixels*/) {}
+// The names list holds no text of its own: it shows as many rows as the listing has entries,
+// and row i shows entry i's name. A full cache of 240,000 names costs it nothing to show.
+class NamesList {
+ public:
+  virtual ~NamesList() = default;
+
+  // Shows that many rows, none of them current.
+  virtual void ShowRows(int count) = 0;
+  virtual int Count() const = 0;
+  // -1 when no row is current.
+  virtual int CurrentIndex() const = 0;
+  virtual void Focus() = 0;
+  virtual void SetHorizontalExtent(int pixels) = 0;
 };
 
 }  // namespace tallow

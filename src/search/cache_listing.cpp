@@ -1,5 +1,7 @@
 #include "search/cache_listing.h"
 
+#include <algorithm>
+
 namespace tallow {
 
 uint32_t CacheListing::AddFolder(std::wstring path) {
@@ -8,21 +10,20 @@ uint32_t CacheListing::AddFolder(std::wstring path) {
 }
 
 void CacheListing::AddEntry(uint32_t folder, std::wstring_view name) {
-  entries_.push_back({folder, static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(name.size())});
-  pool_.append(name);
+  if (block_used_ + name.size() > kBlockUnits) {
+    blocks_.push_back(std::make_unique<wchar_t[]>(std::max(kBlockUnits, name.size())));
+    block_used_ = 0;
+  }
+  wchar_t* text = blocks_.back().get() + block_used_;
+  std::copy(name.begin(), name.end(), text);
+  block_used_ += name.size();
+  entries_.push_back({text, static_cast<uint32_t>(name.size()), folder});
 }
 
 std::wstring CacheListing::Path(size_t i) const {
   std::wstring path = folders_[entries_[i].folder];
   path.append(Name(i));
   return path;
-}
-
-std::vector<std::wstring_view> CacheListing::Names() const {
-  std::vector<std::wstring_view> names;
-  names.reserve(entries_.size());
-  for (size_t i = 0; i < entries_.size(); ++i) names.push_back(Name(i));
-  return names;
 }
 
 void CacheListing::RemoveFlagged(const std::vector<bool>& remove) {

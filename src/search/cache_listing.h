@@ -1,9 +1,12 @@
 // What a scan found: the bucket folders it visited and, in order, the entries that matched, each
-// a folder and a name. Names share one pool, so a full cache of 240,000 entries costs a few
-// bytes of bookkeeping each besides its characters.
+// a folder and a name. Names are kept in blocks that never move, so a full cache of 240,000
+// entries costs a few bytes of bookkeeping each besides its characters, and growing the
+// listing never holds two copies of it at once.
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,22 +22,23 @@ class CacheListing {
   size_t Count() const { return entries_.size(); }
   const std::vector<std::wstring>& Folders() const { return folders_; }
   uint32_t FolderIndex(size_t i) const { return entries_[i].folder; }
-  std::wstring_view Name(size_t i) const { return std::wstring_view(pool_).substr(entries_[i].offset, entries_[i].length); }
+  std::wstring_view Name(size_t i) const { return {entries_[i].name, entries_[i].length}; }
   std::wstring Path(size_t i) const;
-  std::vector<std::wstring_view> Names() const;
 
   // Keeps the entries whose flag is false, in their order.
   void RemoveFlagged(const std::vector<bool>& remove);
 
  private:
+  static constexpr size_t kBlockUnits = 32768;
   struct Entry {
-    uint32_t folder;
-    uint32_t offset;  // in pool_
+    const wchar_t* name;
     uint32_t length;
+    uint32_t folder;
   };
   std::vector<std::wstring> folders_;
-  std::vector<Entry> entries_;
-  std::wstring pool_;
+  std::deque<Entry> entries_;
+  std::vector<std::unique_ptr<wchar_t[]>> blocks_;
+  size_t block_used_ = kBlockUnits;  // units taken in the last block
 };
 
 }  // namespace tallow

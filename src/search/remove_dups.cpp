@@ -15,24 +15,25 @@ class SurvivorIndex {
   }
 
   template <typename Equal>
-  bool ContainsOrAdd(uint64_t hash, size_t index, Equal&& equal) {
-    size_t& head = heads_[static_cast<size_t>(hash) & (heads_.size() - 1)];
-    for (size_t s = head; s != kNone; s = survivors_[s].next) {
+  bool ContainsOrAdd(uint64_t hash, uint32_t index, Equal&& equal) {
+    uint32_t& head = heads_[static_cast<size_t>(hash) & (heads_.size() - 1)];
+    for (uint32_t s = head; s != kNone; s = survivors_[s].next) {
       if (survivors_[s].hash == hash && equal(survivors_[s].index, index)) return true;
     }
     survivors_.push_back({hash, index, head});
-    head = survivors_.size() - 1;
+    head = static_cast<uint32_t>(survivors_.size() - 1);
     return false;
   }
 
  private:
-  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // 32-bit links keep the table small: a listing never nears four billion entries.
+  static constexpr uint32_t kNone = UINT32_MAX;
   struct Survivor {
     uint64_t hash;
-    size_t index;
-    size_t next;  // the survivor added to the slot before this one
+    uint32_t index;
+    uint32_t next;  // the survivor added to the slot before this one
   };
-  std::vector<size_t> heads_;  // per slot: the latest survivor, or kNone
+  std::vector<uint32_t> heads_;  // per slot: the latest survivor, or kNone
   std::vector<Survivor> survivors_;
 };
 
@@ -60,7 +61,7 @@ void RemoveDups(CacheListing& lst, int comptype, Platform& platform) {
   for (size_t i = 0; i < count; ++i) {
     const uint64_t from = folder_hashes[lst.FolderIndex(i)];
     const uint64_t hash = ignore_case ? platform.PathHash(lst.Name(i), from) : HashUnits(lst.Name(i), from, Same);
-    duplicate[i] = survivors.ContainsOrAdd(hash, i, equal);
+    duplicate[i] = survivors.ContainsOrAdd(hash, static_cast<uint32_t>(i), equal);
   }
   lst.RemoveFlagged(duplicate);
 }

@@ -28,7 +28,7 @@ inline constexpr std::wstring_view kHelpText =
 inline constexpr int kNamesListExtent = 500;
 
 struct Form1Controls {
-  StringList& list1;   // file names
+  NamesList& list1;    // file names
   StringList& combo1;  // extensions
   TextBox& text1;      // custom extension
   Button& command1;    // search
@@ -58,6 +58,8 @@ class Form1 {
   // The path of the file behind the highlighted name, which every action acts on.
   std::optional<std::wstring> CurrentPath() const { return results_.CurrentPath(); }
   const CacheListing& Listing() const { return results_.listing(); }
+  // The name the names list shows in that row.
+  std::wstring_view Name(int row) const { return results_.Name(row); }
 
  private:
   Platform& platform_;

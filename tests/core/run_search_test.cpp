@@ -7,6 +7,7 @@ namespace tallow {
 namespace {
 
 using testing::FakePlatform;
+using testing::FakeNamesList;
 using testing::MemoryStringList;
 using Strings = std::vector<std::wstring>;
 
@@ -141,26 +142,26 @@ TEST_F(ScanCacheTest, AFullCacheOfEveryContainerIsListedWhole) {
 }
 
 // A names list that cannot take every entry, as a control out of memory.
-class ShortList : public MemoryStringList {
+class ShortList : public FakeNamesList {
  public:
-  void AppendMany(const std::vector<std::wstring_view>& items) override {
-    for (size_t i = 0; i + 1 < items.size(); ++i) Append(items[i]);
-  }
+  void ShowRows(int count) override { FakeNamesList::ShowRows(count > 0 ? count - 1 : 0); }
 };
 
 TEST_F(ScanCacheTest, RunSearchShowsTheListingOrTheReminder) {
   const std::wstring b = Bucket(L"AAAA0000");
   for (auto n : {L"1.gif", L"2.gif"}) fake_.AddFile(b, n);
-  MemoryStringList names, extensions;
+  FakeNamesList names;
+  MemoryStringList extensions;
   for (auto e : {L"", L".gif"}) extensions.Append(e);
   ResultLists results(names);
 
   extensions.SetCurrentIndex(1);
   RunSearch(fake_, results, extensions);
-  EXPECT_EQ(names.items, (Strings{L"1.gif", L"2.gif"}));
+  ASSERT_EQ(names.Count(), 2);
+  EXPECT_EQ(results.Name(1), L"2.gif");
   EXPECT_EQ(names.focused, 1);
   EXPECT_FALSE(results.CurrentPath());  // nothing current after a scan
-  names.SetCurrentIndex(1);
+  names.Pick(1);
   EXPECT_EQ(results.CurrentPath(), b + L"2.gif");
 
   extensions.SetCurrentIndex(0);
@@ -169,7 +170,7 @@ TEST_F(ScanCacheTest, RunSearchShowsTheListingOrTheReminder) {
   EXPECT_EQ(fake_.messages[0].text, L"请选择完整后缀名，如：.flv        ");
   EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
   EXPECT_EQ(fake_.messages[0].icon, MessageIcon::kInformation);
-  EXPECT_TRUE(names.items.empty());
+  EXPECT_EQ(names.Count(), 0);
   EXPECT_EQ(results.listing().Count(), 0u);
 
   ShortList short_names;

@@ -133,7 +133,7 @@ class FakePlatform : public Platform {
   }
 };
 
-// A list kept in memory, standing in for a control.
+// A list kept in memory, standing in for the extension chooser.
 class MemoryStringList : public StringList {
  public:
   int Count() const override { return static_cast<int>(items.size()); }
@@ -141,19 +141,33 @@ class MemoryStringList : public StringList {
     return index < 0 || index >= Count() ? std::wstring() : items[static_cast<size_t>(index)];
   }
   void Append(std::wstring_view text) override { items.emplace_back(text); }
-  void Clear() override {
-    items.clear();
-    current = -1;
-  }
   int CurrentIndex() const override { return current; }
   void SetCurrentIndex(int index) override {
     if (index >= -1 && index < Count()) current = index;
   }
-  void Focus() override { ++focused; }
 
   std::vector<std::wstring> items;
   int current = -1;
+};
+
+// The names list: rows and which of them is current.
+class FakeNamesList : public NamesList {
+ public:
+  void ShowRows(int count) override {
+    rows = count;
+    current = -1;
+  }
+  int Count() const override { return rows; }
+  int CurrentIndex() const override { return current; }
+  void Focus() override { ++focused; }
+  void SetHorizontalExtent(int pixels) override { extent = pixels; }
+  // Picks a row as the user would.
+  void Pick(int row) { current = row >= -1 && row < rows ? row : current; }
+
+  int rows = 0;
+  int current = -1;
   int focused = 0;
+  int extent = 0;
 };
 
 class FakeTextBox : public TextBox {

@@ -8,8 +8,7 @@
 #include "platform/win32/handles.h"
 #include "window/form1.h"
 #include "window/win32/control_adapters.h"
-#include "window/win32/control_string_list.h"
-#include "window/win32/list_box_list.h"
+#include "window/win32/list_controls.h"
 
 namespace tallow {
 
@@ -33,7 +32,7 @@ class MainWindow final : public FormHost {
   int dpi() const { return dpi_; }
 
   Form1& form() { return form_; }
-  StringList& list1() { return list1_; }
+  NamesList& list1() { return list1_; }
   StringList& combo1() { return combo1_; }
 
   // FormHost
@@ -50,6 +49,8 @@ class MainWindow final : public FormHost {
   bool OnCreate();
   void OnCommand(int id, int code);
   bool OnActivate(WPARAM wparam);
+  void OnDrawList1Item(const DRAWITEMSTRUCT& item);
+  LRESULT OnList1CharToItem(wchar_t typed, int caret);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnNcDestroy();
 
@@ -58,6 +59,7 @@ class MainWindow final : public FormHost {
   void ApplyFonts();
   void ApplyLayout();
   void FitComboHeight();
+  int NamesRowHeight() const;
 
   HWND hwnd_ = nullptr;
   HWND last_focus_ = nullptr;  // the control that had the focus when the window lost it
@@ -65,7 +67,7 @@ class MainWindow final : public FormHost {
   WNDPROC names_list_proc_ = nullptr;  // the list box's own procedure, under the hook
   bool show_ = true;
 
-  ListBoxList list1_;
+  NamesListBox list1_;
   ComboBoxList combo1_;
   EditTextBox text1_;
   PushButton command1_;

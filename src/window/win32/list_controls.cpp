@@ -1,0 +1,63 @@
+#include "window/win32/list_controls.h"
+
+#include "window/layout.h"
+
+namespace tallow {
+
+int ComboBoxList::Count() const {
+  const LRESULT count = SendMessageW(hwnd_, CB_GETCOUNT, 0, 0);
+  return count == CB_ERR ? 0 : static_cast<int>(count);
+}
+
+std::wstring ComboBoxList::Item(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  const LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
+  return text;
+}
+
+void ComboBoxList::Append(std::wstring_view text) {
+  const std::wstring terminated(text);
+  SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
+}
+
+int ComboBoxList::CurrentIndex() const {
+  const LRESULT current = SendMessageW(hwnd_, CB_GETCURSEL, 0, 0);
+  return current == CB_ERR ? -1 : static_cast<int>(current);
+}
+
+void ComboBoxList::SetCurrentIndex(int index) {
+  if (index >= -1 && index < Count()) SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void NamesListBox::ShowRows(int count) {
+  // Emptied first, so that no row stays current and the view starts at the top.
+  SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+  if (count > 0) SendMessageW(hwnd_, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+}
+
+int NamesListBox::Count() const {
+  const LRESULT count = SendMessageW(hwnd_, LB_GETCOUNT, 0, 0);
+  return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+int NamesListBox::CurrentIndex() const {
+  const LRESULT current = SendMessageW(hwnd_, LB_GETCURSEL, 0, 0);
+  return current == LB_ERR ? -1 : static_cast<int>(current);
+}
+
+void NamesListBox::SetHorizontalExtent(int pixels) {
+  extent_ = pixels;
+  SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(ScaleFromBaseDpi(pixels, dpi_)), 0);
+}
+
+void NamesListBox::SetDpi(int dpi) {
+  dpi_ = dpi;
+  if (extent_ > 0) SetHorizontalExtent(extent_);
+}
+
+}  // namespace tallow

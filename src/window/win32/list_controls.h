@@ -1,0 +1,48 @@
+// The window's list controls as the core sees them: the drop-down list of extensions, and the
+// names list, a list box that keeps no text and draws each row's name from the listing.
+#pragma once
+
+#include <windows.h>
+
+#include "lists/string_list.h"
+
+namespace tallow {
+
+// The entries of a drop-down list COMBOBOX.
+class ComboBoxList final : public StringList {
+ public:
+  void Attach(HWND combo) { hwnd_ = combo; }
+  HWND hwnd() const { return hwnd_; }
+
+  int Count() const override;
+  std::wstring Item(int index) const override;
+  void Append(std::wstring_view text) override;
+  int CurrentIndex() const override;
+  void SetCurrentIndex(int index) override;
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+// A LISTBOX with LBS_NODATA: it holds a count of rows and the current one, nothing else, so
+// showing a full cache costs it neither time nor memory.
+class NamesListBox final : public NamesList {
+ public:
+  void Attach(HWND list) { hwnd_ = list; }
+  HWND hwnd() const { return hwnd_; }
+
+  void ShowRows(int count) override;
+  int Count() const override;
+  int CurrentIndex() const override;
+  void Focus() override { SetFocus(hwnd_); }
+  // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
+  void SetHorizontalExtent(int pixels) override;
+  void SetDpi(int dpi);
+
+ private:
+  HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  int extent_ = 0;
+};
+
+}  // namespace tallow

@@ -1,4 +1,4 @@
-// Timing and handle helpers shared by the benchmark's cases.
+// Timing and number helpers shared by the benchmark's cases.
 #pragma once
 
 #include <windows.h>
@@ -8,38 +8,6 @@
 #include <vector>
 
 namespace tallow::bench {
-
-// Owns a search handle of FindFirstFileExW.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (valid()) FindClose(handle_);
-  }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-// Owns a file handle of CreateFileW.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // Wall-clock milliseconds from the performance counter, the finest clock Windows has.
 class Stopwatch {

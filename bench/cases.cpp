@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "bench_support.h"
+#include "platform/win32/handles.h"
 #include "search/run_search.h"
 #include "window/form1.h"
 
@@ -14,9 +15,9 @@ long long CountEntries(const std::vector<std::wstring>& folders) {
   long long count = 0;
   WIN32_FIND_DATAW data;
   for (const std::wstring& folder : folders) {
-    FindHandle find(FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH));
-    if (!find.valid()) continue;
+    const win32::UniqueFindHandle find(win32::NullIfInvalid(FindFirstFileExW(
+        (folder + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
+    if (!find) continue;
     do {
       ++count;
     } while (FindNextFileW(find.get(), &data));

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "bench_support.h"
+#include "platform/win32/handles.h"
 
 namespace tallow::bench {
 namespace {
@@ -52,16 +53,18 @@ const wchar_t* PickExtension(Lcg& rng) {
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool WriteFileText(const std::wstring& path, std::string_view bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
-  if (!file.valid()) return false;
+  const win32::UniqueHandle file(
+      win32::NullIfInvalid(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr)));
+  if (!file) return false;
   DWORD written = 0;
   return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
 std::string ReadFileText(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file.valid()) return {};
+  const win32::UniqueHandle file(win32::NullIfInvalid(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)));
+  if (!file) return {};
   char buffer[256];
   DWORD read = 0;
   if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return {};
@@ -72,9 +75,9 @@ std::string ReadFileText(const std::wstring& path) {
 void DeleteTree(const std::wstring& dir) {
   WIN32_FIND_DATAW data;
   {
-    FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH));
-    if (find.valid()) {
+    const win32::UniqueFindHandle find(win32::NullIfInvalid(FindFirstFileExW(
+        (dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
+    if (find) {
       do {
         const std::wstring_view name = data.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -106,8 +109,9 @@ bool CreateEmptyFiles(const std::wstring& folder, const std::vector<std::wstring
   // Empty files: the scan reads names only, and a full cache must be quick to make.
   for (const std::wstring& name : names) {
     const std::wstring path = folder + L"\\" + name;
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    const win32::UniqueHandle file(win32::NullIfInvalid(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) {
       error = L"cannot create " + path + L" (error " + std::to_wstring(GetLastError()) + L")";
       return false;
     }

@@ -3,22 +3,14 @@
 # few bucket folders of eight characters holding small, valid files of the built-in types, some
 # with Chinese names. Running it again gives the same cache; nothing outside the demo is touched.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 if [ $# -ne 1 ]; then
   echo "usage: demo-cache.sh PREFIX" >&2
   exit 2
 fi
 prefix=$(realpath -m "$1")
-# The prefix's one user folder besides Public (Wine names it after $USER, not always id -un).
-user=""
-for folder in "$prefix"/drive_c/users/*/; do
-  [ "$(basename "$folder")" = Public ] || user=$(basename "$folder")
-done
-if [ -z "$user" ]; then
-  echo "demo-cache.sh: no user folder in $prefix" >&2
-  exit 1
-fi
-cache="$prefix/drive_c/users/$user/AppData/Local/Microsoft/Windows/INetCache/Content.IE5"
+cache="$(tallow_user_folder "$prefix")/AppData/Local/Microsoft/Windows/INetCache/Content.IE5"
 buckets=(0A1B2C3D 4E5F6A7B 8C9D0E1F K2L3M4N5)
 for bucket in "${buckets[@]}"; do rm -rf "${cache:?}/$bucket"; mkdir -p "$cache/$bucket"; done
 

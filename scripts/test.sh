@@ -23,15 +23,17 @@ cmake --build --preset linux -j2
 step "Native tests"
 ctest --preset linux || failed+=("native tests")
 
-step "Windows build (build/windows)"
+step "Windows build (build/windows) and its Wine prefix"
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j2
 prefix=$(sed -n 's/^TALLOW_WINEPREFIX:PATH=//p' build/windows/CMakeCache.txt)
 tallow_wine_env "$prefix"
 # Nothing of Wine or the display outlives the tests, whatever way they end.
 trap tallow_end EXIT
-step "Wine prefix ($prefix)"
-bash scripts/wine-prefix.sh "$prefix"
+# The prefix is made while the programs build; neither needs the other.
+bash scripts/wine-prefix.sh "$prefix" &
+making_prefix=$!
+cmake --build --preset mingw -j2
+wait "$making_prefix"
 step "Windows tests, under Wine"
 tallow_virtual_display 1280x1024x24
 ctest --preset mingw || failed+=("Windows tests")

@@ -4,22 +4,14 @@
 # folders of eight characters holding small, valid files of the built-in types, some with Chinese
 # names. Running it again gives the same cache; nothing outside the demo is touched.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 if [ $# -ne 1 ]; then
   echo "usage: demo-cache.sh PREFIX" >&2
   exit 2
 fi
 prefix=$(realpath -m "$1")
-# The prefix's one user folder besides Public (Wine names it after $USER, not always id -un).
-user=""
-for folder in "$prefix"/drive_c/users/*/; do
-  [ "$(basename "$folder")" = Public ] || user=$(basename "$folder")
-done
-if [ -z "$user" ]; then
-  echo "demo-cache.sh: no user folder in $prefix" >&2
-  exit 1
-fi
-inetcache="$prefix/drive_c/users/$user/AppData/Local/Microsoft/Windows/INetCache"
+inetcache="$(tallow_user_folder "$prefix")/AppData/Local/Microsoft/Windows/INetCache"
 # Each bucket as container/bucket.
 buckets=(Content.IE5/0A1B2C3D Content.IE5/4E5F6A7B IE/8C9D0E1F IE/K2L3M4N5 Low/IE/P6Q7R8S9)
 for bucket in "${buckets[@]}"; do rm -rf "${inetcache:?}/$bucket"; mkdir -p "$inetcache/$bucket"; done

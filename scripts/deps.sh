@@ -7,7 +7,7 @@ packages=(
   cmake make g++ libgtest-dev googletest
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64
-  xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei
+  xvfb imagemagick fonts-wqy-microhei
 )
 
 missing=()

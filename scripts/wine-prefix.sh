@@ -37,10 +37,8 @@ for link in "$prefix"/drive_c/users/*/*; do
     mkdir -p "$link"
   fi
 done
-for user in "$prefix"/drive_c/users/*/; do
-  [ "$(basename "$user")" = Public ] && continue
-  mkdir -p "$user/AppData/Local/Microsoft/Windows/INetCache"
-done
+user_folder=$(tallow_user_folder "$prefix")
+mkdir -p "$user_folder/AppData/Local/Microsoft/Windows/INetCache"
 
 # The program's Chinese text and the shell's dialogs use these names; Wine has none of them, and
 # its own Tahoma has no CJK glyphs.

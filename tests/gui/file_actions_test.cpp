@@ -10,15 +10,7 @@ namespace tallow::gui {
 namespace {
 
 using Strings = std::vector<std::wstring>;
-using Answerer = DialogAnswerer;
-
-// Bytes that a text-mode or truncating copy would change.
-std::string SampleBytes() {
-  std::string bytes;
-  for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>((i * 7919) % 251));
-  bytes += std::string("\0\r\n\x1A\xFF", 5);
-  return bytes;
-}
+using testing::SampleBytes;
 
 Strings Sorted(Strings names) {
   std::sort(names.begin(), names.end());
@@ -84,17 +76,22 @@ TEST_F(FileActionsTest, SaveCopiesTheExactBytesUnderAnyNameAndSaysSo) {
   for (size_t i = 0; i < names.size(); ++i) {
     const std::wstring& name = names[i];
     ASSERT_TRUE(Select(bucket_.path() + name)) << i;
-    Answerer answerer({Answerer::PickFolder(target_.path), Answerer::Press(IDOK)});
+    std::vector<DialogWatcher::Answer> answers = {DialogWatcher::PickFolder(target_.path), DialogWatcher::Press(IDOK)};
+    // The first time from the popup menu's first item, as the user picks it.
+    if (i == 0) answers.insert(answers.begin(), DialogWatcher::ChooseMenuItem(Window(), 0));
+    DialogWatcher answerer(std::move(answers));
     if (i == 0) {
-      // The popup menu's first item, as the user picks it.
-      DialogWatcher menu(DialogWatcher::Kind::kMenu, Window(), /*choose_item=*/0);
       ASSERT_TRUE(Click(list(), EntryPoint(list(), window().list1().CurrentIndex()), /*right=*/true));
-      ASSERT_TRUE(menu.Wait().found);
       ASSERT_TRUE(PumpUntil([&] { return platform_.messages.size() == 1; }));
     } else {
       SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
     }
-    const std::vector<SeenDialog> seen = answerer.Stop();
+    std::vector<SeenDialog> seen = answerer.Stop();
+    if (i == 0) {
+      ASSERT_FALSE(seen.empty());
+      EXPECT_EQ(seen[0].menu_items.size(), 3u);
+      seen.erase(seen.begin());
+    }
 
     ASSERT_EQ(seen.size(), 2u) << i;
     EXPECT_NE(std::find(seen[0].statics.begin(), seen[0].statics.end(), L"选择保存路径"), seen[0].statics.end());
@@ -112,7 +109,7 @@ TEST_F(FileActionsTest, SaveCopiesTheExactBytesUnderAnyNameAndSaysSo) {
   ASSERT_FALSE(Exists(in_root.path));
   {
     ASSERT_TRUE(Select(bucket_.path() + names[0]));
-    Answerer answerer({Answerer::PickFolder(L"C:\\"), Answerer::Press(IDOK)});
+    DialogWatcher answerer({DialogWatcher::PickFolder(L"C:\\"), DialogWatcher::Press(IDOK)});
     SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 2u);
@@ -127,7 +124,7 @@ TEST_F(FileActionsTest, SaveCopiesTheExactBytesUnderAnyNameAndSaysSo) {
 TEST_F(FileActionsTest, SaveThatCopiesNothingClaimsNoSuccess) {
   // Nothing current: the reminder, and no picker.
   {
-    Answerer answerer({Answerer::Press(IDOK)});
+    DialogWatcher answerer({DialogWatcher::Press(IDOK)});
     window().form().OnCopytoClick();
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 1u);
@@ -145,13 +142,13 @@ TEST_F(FileActionsTest, SaveThatCopiesNothingClaimsNoSuccess) {
 
   // The picker cancelled: nothing more.
   {
-    Answerer answerer({Answerer::Press(IDCANCEL)});
+    DialogWatcher answerer({DialogWatcher::Press(IDCANCEL)});
     SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
     EXPECT_EQ(answerer.Stop().size(), 1u);
   }
   // The replacement declined in the shell's prompt, which belongs to the main window.
   {
-    Answerer answerer({Answerer::PickFolder(target_.path), Answerer::Press(IDNO)});
+    DialogWatcher answerer({DialogWatcher::PickFolder(target_.path), DialogWatcher::Press(IDNO)});
     SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 2u);
@@ -184,9 +181,9 @@ TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
   ASSERT_TRUE(bucket_.AddFolder(L"plain"));
   ASSERT_TRUE(bucket_.AddFile(L"sub.gif\\inner[1].gif"));
   // Open in another program that does not share deletion.
-  const win32::UniqueHandle held(win32::NullIfInvalid(CreateFileW((bucket_.path() + L"held[1].gif").c_str(),
-                                                                  GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                                  nullptr, OPEN_EXISTING, 0, nullptr)));
+  const win32::UniqueHandle held(
+      win32::NullIfInvalid(CreateFileW((bucket_.path() + L"held[1].gif").c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
   ASSERT_TRUE(held);
 
   ASSERT_TRUE(PickByKeyboard(L".gif"));
@@ -204,14 +201,13 @@ TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
 
   // All, from the real menu.
   ASSERT_TRUE(Select(b + L"a[1].gif"));
-  DialogWatcher menu(DialogWatcher::Kind::kMenu, Window(), /*choose_item=*/2);
+  DialogWatcher menu({DialogWatcher::ChooseMenuItem(Window(), 2)});
   ASSERT_TRUE(Click(list(), EntryPoint(list(), window().list1().CurrentIndex()), /*right=*/true));
-  ASSERT_TRUE(menu.Wait().found);
+  ASSERT_EQ(menu.Wait().size(), 1u);
   ASSERT_TRUE(PumpUntil([&] { return platform_.scans == 3; }));
 
-  EXPECT_EQ(Sorted(bucket_.Listing()),
-            Sorted({L".", L"..", L"c[1].jpg", L"e[1].GIF", L"held[1].gif", L"ro[1].gif", L"desktop.ini", L"sub.gif",
-                    L"plain"}));
+  EXPECT_EQ(Sorted(bucket_.Listing()), Sorted({L".", L"..", L"c[1].jpg", L"e[1].GIF", L"held[1].gif", L"ro[1].gif",
+                                               L"desktop.ini", L"sub.gif", L"plain"}));
   EXPECT_TRUE(Exists(b + L"sub.gif\\inner[1].gif"));
   for (const wchar_t* name : {L"index.dat", L"desktop.ini", L"stray[1].gif"}) EXPECT_TRUE(Exists(content + name));
   // What could not go is listed again by the scan that followed.

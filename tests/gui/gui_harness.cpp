@@ -6,6 +6,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "res/resource.h"
+#include "window/win32/message_loop.h"
 
 namespace tallow::gui {
 
@@ -17,12 +18,6 @@ std::wstring CacheContentFolder() {
   wchar_t path[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE | CSIDL_FLAG_CREATE, nullptr, 0, path))) return {};
   return std::wstring(path) + L"\\Content.IE5\\";
-}
-
-std::wstring ClassOf(HWND hwnd) {
-  wchar_t buffer[64] = {};
-  GetClassNameW(hwnd, buffer, 64);
-  return buffer;
 }
 
 bool Send(std::vector<INPUT> inputs) {
@@ -128,83 +123,17 @@ std::vector<std::wstring> TestBucket::Listing() const {
   return names;
 }
 
-SeenDialog ReadDialog(HWND dialog) {
-  SeenDialog seen;
-  seen.found = true;
-  seen.title = testing::WindowText(dialog);
-  seen.owner = GetWindow(dialog, GW_OWNER);
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassOf(child) != L"Static") continue;
-    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-      seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-    } else if (!testing::WindowText(child).empty()) {
-      seen.text = testing::WindowText(child);
-      seen.statics.push_back(seen.text);
-    }
-  }
-  return seen;
-}
+std::vector<MSG> GuiTest::seen_;
 
-DialogWatcher::DialogWatcher(Kind kind, HWND owner, int choose_item)
-    : thread_([this, kind, owner, choose_item] { Run(kind, owner, choose_item); }) {}
-
-DialogWatcher::~DialogWatcher() {
-  if (thread_.joinable()) thread_.join();
-}
-
-SeenDialog DialogWatcher::Wait() {
-  if (thread_.joinable()) thread_.join();
-  return seen_;
-}
-
-SeenDialog DialogWatcher::Stop() {
-  stop_ = true;
-  return Wait();
-}
-
-void DialogWatcher::Run(Kind kind, HWND owner, int choose_item) {
-  const wchar_t* wanted = kind == Kind::kDialog ? L"#32770" : L"#32768";
-  const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-  while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-    HWND found = nullptr;
-    for (HWND w = FindWindowExW(nullptr, nullptr, wanted, nullptr); w; w = FindWindowExW(nullptr, w, wanted, nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid == GetCurrentProcessId() && IsWindowVisible(w)) found = w;
-    }
-    if (!found) {
-      Sleep(20);
-      continue;
-    }
-    seen_.found = true;
-    if (kind == Kind::kDialog) {
-      seen_ = ReadDialog(found);
-      testing::PressButton(found, IDOK);
-    } else {
-      HMENU menu = reinterpret_cast<HMENU>(SendMessageW(found, MN_GETHMENU, 0, 0));
-      for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-        wchar_t item[64] = {};
-        GetMenuStringW(menu, static_cast<UINT>(i), item, 64, MF_BYPOSITION);
-        seen_.menu_items.emplace_back(item);
-      }
-      if (choose_item < 0) {
-        PostMessageW(owner, WM_CANCELMODE, 0, 0);
-      } else {
-        std::vector<INPUT> keys;
-        for (int i = 0; i <= choose_item; ++i) {
-          keys.push_back(KeyInput(VK_DOWN, false));
-          keys.push_back(KeyInput(VK_DOWN, true));
-        }
-        keys.push_back(KeyInput(VK_RETURN, false));
-        keys.push_back(KeyInput(VK_RETURN, true));
-        Send(keys);
-      }
-    }
-    return;
-  }
+LRESULT CALLBACK GuiTest::RecordMessage(int code, WPARAM removal, LPARAM message) {
+  if (code == HC_ACTION && removal == PM_REMOVE) seen_.push_back(*reinterpret_cast<const MSG*>(message));
+  return CallNextHookEx(nullptr, code, removal, message);
 }
 
 void GuiTest::SetUp() {
+  seen_.clear();
+  record_hook_.reset(SetWindowsHookExW(WH_GETMESSAGE, &RecordMessage, nullptr, GetCurrentThreadId()));
+  ASSERT_TRUE(record_hook_);
   window_ = std::make_unique<MainWindow>(platform_);
   ASSERT_TRUE(window_->Create(true));
   platform_.SetOwner(window_->hwnd());
@@ -216,10 +145,8 @@ void GuiTest::SetUp() {
 void GuiTest::TearDown() {
   window_.reset();
   // Closing posts WM_QUIT; left in the queue it would end the next test's modal loops at once.
-  MSG message{};
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message != WM_QUIT) DispatchMessageW(&message);
-  }
+  PumpPending();
+  record_hook_.reset();
 }
 
 std::vector<std::wstring> GuiTest::ListedPaths() const {
@@ -230,13 +157,8 @@ std::vector<std::wstring> GuiTest::ListedPaths() const {
 }
 
 void GuiTest::PumpPending() {
-  MSG message{};
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    seen_.push_back(message);
-    if (message.message == WM_QUIT) continue;
-    if (window_ && window_->hwnd() && IsDialogMessageW(window_->hwnd(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  // A WM_QUIT ends one round only: what was queued behind it is processed too.
+  while (DispatchWaitingMessages(window_ ? window_->hwnd() : nullptr)) {
   }
 }
 

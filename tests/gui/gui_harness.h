@@ -1,30 +1,31 @@
 // Drives the real main window under Wine and Xvfb: a platform that counts scans, real keyboard
-// and mouse input, a watcher for modal dialogs and a small cache tree of the test's own.
+// and mouse input through the program's own message loop, and a small cache tree of the test's
+// own.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/handles.h"
 #include "support/dialogs.h"
 #include "support/files.h"
 #include "window/win32/main_window.h"
 
 namespace tallow::gui {
 
+using testing::DialogWatcher;
 using testing::Exists;
 using testing::ReadBytes;
 using testing::RemoveTree;
+using testing::SeenDialog;
 using testing::WriteBytes;
 
 // Passes everything to the machine's platform, counting scans and recording messages. Message
@@ -83,67 +84,6 @@ class TestBucket {
   bool made_content_folder_ = false;
 };
 
-// What a watcher saw of one modal dialog before it pressed a button on it.
-struct SeenDialog {
-  bool found = false;
-  std::wstring title;
-  std::wstring text;
-  HICON icon = nullptr;
-  std::vector<std::wstring> menu_items;
-  std::vector<std::wstring> statics;  // every static text of a dialog, in order
-  HWND owner = nullptr;
-};
-
-// Reads a dialog as a watcher sees it.
-SeenDialog ReadDialog(HWND dialog);
-
-// Waits on its own thread for a dialog (#32770) or popup menu (#32768) of this process, reads
-// it, then answers it as a user would: OK on a dialog; on a menu, the item at choose_item by
-// the arrow keys and Enter, or none. Gives up at its deadline, or when stopped.
-class DialogWatcher {
- public:
-  enum class Kind { kDialog, kMenu };
-  DialogWatcher(Kind kind, HWND owner, int choose_item = -1);
-  ~DialogWatcher();
-  SeenDialog Wait();
-  // For a dialog that must not appear: whatever was meant to show it has returned by now.
-  SeenDialog Stop();
-
- private:
-  void Run(Kind kind, HWND owner, int choose_item);
-  SeenDialog seen_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
-
-// Answers the dialogs (#32770) of this process in the order they open, one answer each, after
-// reading them. A dialog beyond the answers is read and closed as Cancel or OK would close it,
-// and so is every dialog from the deadline on: a test can never wait for one for ever.
-class DialogAnswerer {
- public:
-  // Answers the dialog and returns true, or returns false to be asked again (a tree that fills
-  // late).
-  using Answer = std::function<bool(HWND dialog)>;
-  explicit DialogAnswerer(std::vector<Answer> answers);
-  ~DialogAnswerer();
-  DialogAnswerer(const DialogAnswerer&) = delete;
-  DialogAnswerer& operator=(const DialogAnswerer&) = delete;
-
-  static Answer Press(int button);
-  // Selects the folder in a folder picker as a click in its tree would, then presses OK.
-  static Answer PickFolder(const std::wstring& folder);
-
-  // Every dialog seen, in order; meant for after what opened them has returned.
-  std::vector<SeenDialog> Stop();
-
- private:
-  void Run();
-  std::vector<Answer> answers_;
-  std::vector<SeenDialog> seen_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
-
 class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -155,7 +95,7 @@ class GuiTest : public ::testing::Test {
   // The full paths behind the names list, index for index.
   std::vector<std::wstring> ListedPaths() const;
 
-  // Processes what is queued now, through the dialog keys as the program's loop does.
+  // Processes what is queued now, through the program's own message loop.
   void PumpPending();
   // Processes messages until the condition holds or a generous deadline passes.
   bool PumpUntil(const std::function<bool()>& condition);
@@ -177,8 +117,12 @@ class GuiTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_;
 
  private:
+  static LRESULT CALLBACK RecordMessage(int code, WPARAM removal, LPARAM message);
   bool WaitForRelease(UINT up_message, WPARAM key, int count = 1);
-  std::vector<MSG> seen_;
+  // Every message taken from this thread's queue while the test runs, recorded by a hook so
+  // that the program's loop processes them unobserved.
+  static std::vector<MSG> seen_;
+  win32::UniqueHandleOf<HHOOK, &UnhookWindowsHookEx> record_hook_;
 };
 
 }  // namespace tallow::gui

@@ -61,18 +61,16 @@ TEST_F(MainWindowTest, ControlsSitWhereTheTablePutsThemAt96Dpi) {
   ASSERT_EQ(window().dpi(), 96) << "the prefix is expected to run at 96 DPI";
   RECT client{};
   GetClientRect(Window(), &client);
-  EXPECT_EQ(client.right, 404);  // 6060 twips
+  EXPECT_EQ(client.right, 404);   // 6060 twips
   EXPECT_EQ(client.bottom, 190);  // 2850 twips
   struct Expected {
     int id;
     RECT rect;  // left, top, right, bottom in pixels, 15 twips each
   };
   const Expected expected[] = {
-      {IDC_FRAME1, {0, 0, 404, 161}},     {IDC_LIST1, {3, 9, 400, 157}},
-      {IDC_FRAME2, {243, 157, 315, 190}}, {IDC_TEXT1, {245, 165, 310, 187}},
-      {IDC_COMMAND3, {163, 164, 238, 187}}, {IDC_COMMAND2, {3, 164, 78, 187}},
-      {IDC_COMMAND1, {83, 164, 158, 187}}, {IDC_FRAME3, {315, 157, 403, 192}},
-      {IDC_COMBO1, {319, 168, 400, 188}},
+      {IDC_FRAME1, {0, 0, 404, 161}},      {IDC_LIST1, {3, 9, 400, 157}},        {IDC_FRAME2, {243, 157, 315, 190}},
+      {IDC_TEXT1, {245, 165, 310, 187}},   {IDC_COMMAND3, {163, 164, 238, 187}}, {IDC_COMMAND2, {3, 164, 78, 187}},
+      {IDC_COMMAND1, {83, 164, 158, 187}}, {IDC_FRAME3, {315, 157, 403, 192}},   {IDC_COMBO1, {319, 168, 400, 188}},
   };
   for (const Expected& e : expected) {
     const RECT actual = ClientRectOf(Control(e.id));
@@ -180,14 +178,14 @@ TEST_F(MainWindowTest, PickingGifByKeyboardScansOnceAndListsTheFiles) {
 
 TEST_F(MainWindowTest, SearchWithoutAnExtensionShowsTheReminder) {
   platform_.real_message_boxes = true;
-  DialogWatcher watcher(DialogWatcher::Kind::kDialog, Window());
+  DialogWatcher watcher({DialogWatcher::Press(IDOK)});
   SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
-  const SeenDialog seen = watcher.Wait();
+  const std::vector<SeenDialog> seen = watcher.Wait();
 
-  ASSERT_TRUE(seen.found);
-  EXPECT_EQ(seen.title, L"提醒 —— Quistemar");
-  EXPECT_EQ(seen.text, L"请选择完整后缀名，如：.flv        ");
-  EXPECT_EQ(seen.icon, LoadIconW(nullptr, IDI_INFORMATION));
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, L"提醒 —— Quistemar");
+  EXPECT_EQ(seen[0].text, L"请选择完整后缀名，如：.flv        ");
+  EXPECT_EQ(seen[0].icon, LoadIconW(nullptr, IDI_INFORMATION));
   EXPECT_EQ(platform_.scans, 0);  // nothing to look for: the cache is not read
   EXPECT_EQ(window().list1().Count(), 0);
   EXPECT_TRUE(IsWindow(Window()));

@@ -60,11 +60,11 @@ TEST_F(NamesListTest, ClickingANameMovesThePathListButRightClickChangesNothing) 
   EXPECT_EQ(names().CurrentIndex(), 3);
   ExpectPathListOnHighlightedName();
 
-  DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
+  DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 5), /*right=*/true));
-  const SeenDialog menu = watcher.Wait();
-  ASSERT_TRUE(menu.found);
-  EXPECT_EQ(menu.menu_items, (Strings{L"保存该项", L"删除该项", L"全部删除"}));
+  const std::vector<SeenDialog> menu = watcher.Wait();
+  ASSERT_EQ(menu.size(), 1u);
+  EXPECT_EQ(menu[0].menu_items, (Strings{L"保存该项", L"删除该项", L"全部删除"}));
   EXPECT_EQ(names().CurrentIndex(), 3);
   ExpectPathListOnHighlightedName();
   EXPECT_EQ(platform_.scans, 1);
@@ -143,18 +143,18 @@ TEST_F(CustomExtensionTest, DoubleClickBelowTheLastNameOpensTheCurrentFile) {
 }
 
 TEST_F(CustomExtensionTest, RightClickWithoutACurrentNameShowsNoMenu) {
-  DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
+  DialogWatcher watcher;
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 0), /*right=*/true));
-  EXPECT_FALSE(watcher.Stop().found);
+  EXPECT_TRUE(watcher.Stop().empty());
   EXPECT_EQ(window().list1().CurrentIndex(), -1);
 }
 
 TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain) {
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
   const std::wstring doomed = window().form().CurrentPath().value_or(L"");
-  DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window(), /*choose_item=*/1);
+  DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window(), 1)});
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 1), /*right=*/true));
-  ASSERT_TRUE(watcher.Wait().found);
+  ASSERT_EQ(watcher.Wait().size(), 1u);
   ASSERT_TRUE(PumpUntil([&] { return platform_.scans == 2; }));
 
   EXPECT_EQ(GetFileAttributesW(doomed.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -7,8 +7,6 @@
 namespace tallow::gui {
 namespace {
 
-using Answerer = DialogAnswerer;
-
 class Text1CommandsTest : public GuiTest {
  protected:
   void SetUp() override {
@@ -19,7 +17,7 @@ class Text1CommandsTest : public GuiTest {
   // Types the text into Text1 and clicks Command3; the dialogs it shows, answered with OK.
   std::vector<SeenDialog> AddExtension(const std::wstring& text) {
     SetWindowTextW(Control(IDC_TEXT1), text.c_str());
-    Answerer answerer({Answerer::Press(IDOK)});
+    DialogWatcher answerer({DialogWatcher::Press(IDOK)});
     SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
     PumpPending();
     return answerer.Stop();
@@ -84,7 +82,7 @@ TEST_F(Text1CommandsTest, Command3TakesAnyTextButDotsAndNeverHangs) {
 
 TEST_F(Text1CommandsTest, InstructionsShowTheirTextThenLeaveTheFocusOnTheNames) {
   SetFocus(Control(IDC_TEXT1));
-  Answerer answerer({Answerer::Press(IDOK)});
+  DialogWatcher answerer({DialogWatcher::Press(IDOK)});
   SendMessageW(Control(IDC_COMMAND2), BM_CLICK, 0, 0);
   const std::vector<SeenDialog> seen = answerer.Stop();
 

@@ -21,9 +21,9 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes, DWORD attribut
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-  const win32::UniqueHandle file(win32::NullIfInvalid(CreateFileW(path.c_str(), GENERIC_READ,
-                                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                                  nullptr, OPEN_EXISTING, 0, nullptr)));
+  const win32::UniqueHandle file(win32::NullIfInvalid(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, 0, nullptr)));
   if (!file) return std::nullopt;
   std::string bytes;
   char buffer[65536];
@@ -62,6 +62,13 @@ void RemoveTree(const std::wstring& path) {
   }
   for (const std::wstring& entry : entries) RemoveTree(entry);
   RemoveDirectoryW(full.c_str());
+}
+
+std::string SampleBytes() {
+  std::string bytes;
+  for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>((i * 7919) % 251));
+  bytes += std::string("\0\r\n\x1A\xFF", 5);
+  return bytes;
 }
 
 }  // namespace tallow::testing

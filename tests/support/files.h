@@ -20,4 +20,7 @@ bool MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORM
 // Removes a file or a folder tree, read-only, hidden and system entries included.
 void RemoveTree(const std::wstring& path);
 
+// Bytes that a text-mode or truncating copy would change.
+std::string SampleBytes();
+
 }  // namespace tallow::testing

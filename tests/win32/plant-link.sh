@@ -6,12 +6,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix=$(realpath -m "$1")
+source "$here/../../scripts/wine-env.sh"
 bash "$here/../../scripts/wine-prefix.sh" "$prefix"
-user=""
-for folder in "$prefix"/drive_c/users/*/; do
-  [ "$(basename "$folder")" = Public ] || user=$(basename "$folder")
-done
-cache="$prefix/drive_c/users/$user/AppData/Local/Microsoft/Windows/INetCache"
+cache="$(tallow_user_folder "$prefix")/AppData/Local/Microsoft/Windows/INetCache"
 target="$prefix/drive_c/tallow-link-target"
 mkdir -p "$cache/Low/IE" "$target"
 printf 'keep me' >"$target/precious[1].gif"

@@ -1,10 +1,9 @@
 // The platform's shell side under Wine: copies with the shell's own dialogs, the folder picker,
 // message boxes and opening a file with the program registered for its type.
-#include <windows.h>
-// The control and shell headers build on <windows.h>.
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <shlobj.h>
+#include <windows.h>
+
+#include <atomic>
 
 #include "actions/file_actions.h"
 #include "platform/win32/handles.h"
@@ -16,22 +15,9 @@
 namespace tallow {
 namespace {
 
-using namespace std::chrono_literals;
 using testing::DialogWatcher;
+using testing::SampleBytes;
 using testing::ScratchFolder;
-
-// Bytes that a text-mode or truncating copy would change.
-std::string SampleBytes() {
-  std::string bytes;
-  for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>((i * 7919) % 251));
-  bytes += std::string("\0\r\n\x1A\xFF", 5);
-  return bytes;
-}
-
-// A watcher for calls that should show no dialog at all; it still closes one in time.
-DialogWatcher::Action NoDialog() {
-  return [](HWND) { return false; };
-}
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -50,10 +36,10 @@ TEST_F(ShellTest, CopyKeepsEveryByteUnderAnyName) {
   const std::string bytes = SampleBytes();
   for (const std::wstring name : {L"plain[1].gif", L"缓存图片[1].gif", L"\U00020000 \U0001F600[1].flv"}) {
     ASSERT_TRUE(testing::WriteBytes(from_ + L'\\' + name, bytes));
-    DialogWatcher watcher(NoDialog(), 10s);
+    DialogWatcher watcher;
     EXPECT_TRUE(ShellCopyFile(platform_, from_ + L'\\' + name, to_ + L'\\' + name));
     EXPECT_EQ(testing::ReadBytes(to_ + L'\\' + name), bytes);
-    EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{});
+    EXPECT_TRUE(watcher.Stop().empty());
   }
 }
 
@@ -61,7 +47,7 @@ TEST_F(ShellTest, CopyIntoDriveRootTakesTheDoubledSeparator) {
   const std::wstring name = testing::UniqueName(L"tallow-root-copy-") + L".gif";
   ASSERT_TRUE(testing::WriteBytes(from_ + L'\\' + name, "root"));
   {
-    DialogWatcher watcher(NoDialog(), 10s);
+    DialogWatcher watcher;
     // What saving into a picked drive root produces: "C:\" and the separator before the name.
     EXPECT_TRUE(ShellCopyFile(platform_, from_ + L'\\' + name, L"C:\\\\" + name));
   }
@@ -70,7 +56,7 @@ TEST_F(ShellTest, CopyIntoDriveRootTakesTheDoubledSeparator) {
 }
 
 TEST_F(ShellTest, CopyOfMissingSourceFails) {
-  DialogWatcher watcher(NoDialog(), 10s);
+  DialogWatcher watcher;
   EXPECT_FALSE(ShellCopyFile(platform_, from_ + L"\\missing[1].gif", to_ + L"\\missing[1].gif"));
   EXPECT_FALSE(testing::Exists(to_ + L"\\missing[1].gif"));
 }
@@ -88,67 +74,44 @@ TEST_F(ShellTest, ReplacementIsAskedOnTheOwnerAndDecliningFails) {
   platform_.SetOwner(owner.get());
 
   for (const int answer : {IDNO, IDCANCEL, IDYES}) {
-    std::atomic<HWND> asked_by{nullptr};
     {
-      DialogWatcher watcher([&](HWND dialog) {
-        asked_by = GetWindow(dialog, GW_OWNER);
-        testing::PressButton(dialog, answer);
-        return true;
-      });
+      DialogWatcher watcher({DialogWatcher::Press(answer)});
       EXPECT_EQ(ShellCopyFile(platform_, source, target), answer == IDYES) << answer;
-      EXPECT_TRUE(watcher.Acted()) << answer;
+      EXPECT_TRUE(watcher.Answered()) << answer;
+      const std::vector<testing::SeenDialog> seen = watcher.Stop();
+      ASSERT_FALSE(seen.empty()) << answer;
+      EXPECT_EQ(seen[0].owner, owner.get()) << answer;
     }
-    EXPECT_EQ(asked_by, owner.get()) << answer;
     EXPECT_EQ(testing::ReadBytes(target), answer == IDYES ? "new" : "old") << answer;
   }
-}
-
-std::wstring SelectedTreeItem(HWND tree) {
-  wchar_t text[MAX_PATH] = {};
-  TVITEMW item = {};
-  item.mask = TVIF_TEXT;
-  item.hItem = TreeView_GetSelection(tree);
-  item.pszText = text;
-  item.cchTextMax = MAX_PATH;
-  return item.hItem && TreeView_GetItem(tree, &item) ? text : L"";
 }
 
 TEST_F(ShellTest, FolderPickerShowsItsTitleAndReturnsThePick) {
   const std::wstring title(kPickFolderTitle);
   std::atomic<bool> title_shown{false};
   {
-    DialogWatcher watcher([&](HWND dialog) {
+    DialogWatcher watcher({[&](HWND dialog) {
       title_shown = testing::FindDescendant(dialog, L"Static", title) != nullptr;
       testing::PressButton(dialog, IDCANCEL);
       return true;
-    });
+    }});
     EXPECT_EQ(platform_.PickFolder(title), std::nullopt);
   }
   EXPECT_TRUE(title_shown);
 
-  DialogWatcher watcher([&](HWND dialog) {
-    // The picker's own message for moving its selection, as a person would click through the
-    // tree; the tree takes a moment to fill, so it is sent until the folder is selected.
-    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(to_.c_str()));
-    if (SelectedTreeItem(testing::FindDescendant(dialog, WC_TREEVIEWW)) != NamePart(to_)) return false;
-    testing::PressButton(dialog, IDOK);
-    return true;
-  });
+  DialogWatcher watcher({DialogWatcher::PickFolder(to_)});
   EXPECT_EQ(platform_.PickFolder(title), to_);
 }
 
 TEST_F(ShellTest, MessageBoxShowsTextAndTitleUntilClosed) {
   const std::wstring text = SavedText(L"缓存图片[1].gif");
-  std::atomic<bool> text_shown{false};
-  DialogWatcher watcher([&](HWND box) {
-    text_shown = testing::FindDescendant(box, L"Static", text) != nullptr;
-    testing::PressButton(box, IDOK);
-    return true;
-  });
+  DialogWatcher watcher({DialogWatcher::Press(IDOK)});
   platform_.ShowMessage(text, std::wstring(kSavedTitle), MessageIcon::kInformation);
-  EXPECT_TRUE(watcher.Acted());
-  EXPECT_TRUE(text_shown);
-  EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{std::wstring(kSavedTitle)});
+  EXPECT_TRUE(watcher.Answered());
+  const std::vector<testing::SeenDialog> seen = watcher.Stop();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, kSavedTitle);
+  EXPECT_EQ(seen[0].text, text);
 }
 
 // A file type of the test's own, opened by a helper program that records its command line.
@@ -168,22 +131,19 @@ class OpenTest : public ShellTest {
 TEST_F(OpenTest, OpensTheFileWithItsRegisteredProgram) {
   const std::wstring file = from_ + L"\\打开 测试[1]" + kExtension;
   ASSERT_TRUE(testing::WriteBytes(file, "open me"));
-  DialogWatcher watcher(NoDialog(), 10s);
+  DialogWatcher watcher;
   EXPECT_TRUE(platform_.OpenWithDefaultProgram(file));
   const std::optional<std::wstring> command_line = file_type_.WaitForCommandLine();
   ASSERT_TRUE(command_line.has_value());
   EXPECT_NE(command_line->find(L'"' + file + L'"'), std::wstring::npos) << *command_line;
-  EXPECT_EQ(watcher.Titles(), std::vector<std::wstring>{});
+  EXPECT_TRUE(watcher.Stop().empty());
 }
 
 TEST_F(OpenTest, FileOfAnUnknownTypeIsNotOpened) {
   const std::wstring file = from_ + L"\\unknown[1].tallownone";
   ASSERT_TRUE(testing::WriteBytes(file, "x"));
   // The shell says so in a box of its own (Explorer would offer to pick a program instead).
-  DialogWatcher watcher([](HWND box) {
-    testing::PressButton(box, IDOK);
-    return true;
-  });
+  DialogWatcher watcher({DialogWatcher::Press(IDOK)});
   EXPECT_FALSE(platform_.OpenWithDefaultProgram(file));
 }
 

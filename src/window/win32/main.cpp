@@ -6,6 +6,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "window/win32/main_window.h"
+#include "window/win32/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything loads a DLL: the current folder is no place to look for one.

@@ -413,18 +413,4 @@ LRESULT MainWindow::HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM l
   return result;
 }
 
-int RunMessageLoop(HWND window) {
-  MSG message{};
-  for (;;) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) return 1;
-    // Tab and Shift+Tab move the focus; with no default or cancel button, Enter and Esc
-    // arrive as IDOK and IDCANCEL, which the window ignores.
-    if (window && IsWindow(window) && IsDialogMessageW(window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
 }  // namespace tallow

@@ -78,8 +78,4 @@ class MainWindow final : public FormHost {
   Form1 form_;
 };
 
-// Runs the message loop with the dialog keys (Tab, Shift+Tab) of the window; returns the exit
-// code of WM_QUIT.
-int RunMessageLoop(HWND window);
-
 }  // namespace tallow

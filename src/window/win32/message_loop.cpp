@@ -1,0 +1,26 @@
+#include "window/win32/message_loop.h"
+
+namespace tallow {
+
+std::optional<int> DispatchWaitingMessages(HWND window) {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+    // Tab and Shift+Tab move the focus; with no default or cancel button, Enter and Esc
+    // arrive as IDOK and IDCANCEL, which the window ignores.
+    if (window && IsWindow(window) && IsDialogMessageW(window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return std::nullopt;
+}
+
+int RunMessageLoop(HWND window) {
+  for (;;) {
+    if (const std::optional<int> exit_code = DispatchWaitingMessages(window)) return *exit_code;
+    // Sleeps until something new arrives; everything queued before has just been taken.
+    WaitMessage();
+  }
+}
+
+}  // namespace tallow

@@ -28,6 +28,7 @@ class StringList {
   // Control-level operations; a list that is not on screen ignores them.
   virtual void Focus() {}
   virtual void SetHorizontalExtent(int /*pixels*/) {}
+  virtual void SetAccessibleName(std::wstring_view /*name*/) {}
 };
 
 }  // namespace tallow

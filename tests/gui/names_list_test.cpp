@@ -1,3 +1,5 @@
+#include <chrono>
+
 #include "gui_harness.h"
 #include "res/resource.h"
 
@@ -5,6 +7,70 @@ namespace tallow::gui {
 namespace {
 
 using Strings = std::vector<std::wstring>;
+
+// Counts the popup menus the window opens until it is stopped, and closes each from a thread of
+// its own, so that a second menu after the first cannot hold a test up.
+class MenuCounter {
+ public:
+  explicit MenuCounter(HWND owner)
+      : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &Count, nullptr, GetCurrentThreadId())),
+        thread_([this, owner] { Run(owner); }) {
+    count_ = 0;
+  }
+  ~MenuCounter() { Stop(); }
+  // Meant for after what opened the menus has returned.
+  int Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (hook_) UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+    return count_;
+  }
+  int Count() const { return count_; }
+  RECT first{};  // where the first menu opened, in screen coordinates
+
+ private:
+  static LRESULT CALLBACK Count(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lparam)->message == WM_ENTERMENULOOP) ++count_;
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+  void Run(HWND owner) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool seen = false;
+    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+      for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
+        if (!seen) GetWindowRect(w, &first);
+        seen = true;
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+      }
+      Sleep(20);
+    }
+  }
+
+  static inline std::atomic<int> count_{0};
+  HHOOK hook_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// Presses the keys in order and releases them in reverse.
+bool SendChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (size_t i = keys.size(); i-- > 0;) {
+    inputs.push_back(inputs[i]);
+    inputs.back().ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
 
 // A cache with enough ".gif" files to scroll, picked by keyboard.
 class NamesListTest : public GuiTest {
@@ -54,19 +120,44 @@ TEST_F(NamesListTest, KeysMoveThePathListAlong) {
   ExpectPathListOnHighlightedName();
 }
 
-TEST_F(NamesListTest, ClickingANameMovesThePathListButRightClickChangesNothing) {
+TEST_F(NamesListTest, ClickingOrRightClickingANameMovesThePathListToIt) {
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 3)));
   EXPECT_EQ(names().CurrentIndex(), 3);
   ExpectPathListOnHighlightedName();
 
+  // The menu acts on the name that was right-clicked, as in Explorer.
   DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 5), /*right=*/true));
   const SeenDialog menu = watcher.Wait();
   ASSERT_TRUE(menu.found);
   EXPECT_EQ(menu.menu_items, (Strings{L"保存该项", L"删除该项", L"全部删除"}));
-  EXPECT_EQ(names().CurrentIndex(), 3);
+  EXPECT_EQ(names().CurrentIndex(), 5);
   ExpectPathListOnHighlightedName();
   EXPECT_EQ(platform_.scans, 1);
+}
+
+TEST_F(NamesListTest, EachRightClickOrMenuKeyShowsOneMenuAtItsRow) {
+  {
+    MenuCounter menus(Window());
+    ASSERT_TRUE(Click(list(), EntryPoint(list(), 2), /*right=*/true));
+    EXPECT_EQ(menus.Stop(), 1);
+  }
+  ASSERT_TRUE(PressKey(VK_DOWN));
+  ASSERT_EQ(names().CurrentIndex(), 3);
+  for (const bool shift_f10 : {false, true}) {
+    MenuCounter menus(Window());
+    // The menu may take the key's release, so the press is done once the menu has been.
+    ASSERT_TRUE(shift_f10 ? SendChord({VK_SHIFT, VK_F10}) : SendChord({VK_APPS}));
+    ASSERT_TRUE(PumpUntil([&] { return menus.Count() > 0; })) << shift_f10;
+    PumpPending();
+    EXPECT_EQ(menus.Stop(), 1) << shift_f10;
+    RECT row{};
+    SendMessageW(list(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+    MapWindowPoints(list(), nullptr, reinterpret_cast<POINT*>(&row), 2);
+    EXPECT_GE(menus.first.top, row.top) << shift_f10;
+    EXPECT_LE(menus.first.top, row.bottom + 1) << shift_f10;
+  }
+  EXPECT_EQ(names().CurrentIndex(), 3);
 }
 
 TEST_F(NamesListTest, ScrollingThenPagingKeepsThePathOnTheHighlightedName) {
@@ -141,11 +232,31 @@ TEST_F(CustomExtensionTest, DoubleClickBelowTheLastNameOpensTheCurrentFile) {
   EXPECT_EQ(platform_.scans, 1);  // opening scans nothing
 }
 
-TEST_F(CustomExtensionTest, RightClickWithoutACurrentNameShowsNoMenu) {
+TEST_F(CustomExtensionTest, RightClickBelowTheNamesShowsAMenuOnlyWithACurrentName) {
+  RECT client{};
+  GetClientRect(list(), &client);
+  const POINT below = {client.right / 2, client.bottom - 4};
+  {
+    DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
+    ASSERT_TRUE(Click(list(), below, /*right=*/true));
+    EXPECT_FALSE(watcher.Stop().found);
+    EXPECT_EQ(window().list1().CurrentIndex(), -1);
+  }
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
   DialogWatcher watcher(DialogWatcher::Kind::kMenu, Window());
-  ASSERT_TRUE(Click(list(), EntryPoint(list(), 0), /*right=*/true));
-  EXPECT_FALSE(watcher.Stop().found);
-  EXPECT_EQ(window().list1().CurrentIndex(), -1);
+  ASSERT_TRUE(Click(list(), below, /*right=*/true));
+  EXPECT_TRUE(watcher.Wait().found);
+  EXPECT_EQ(window().list1().CurrentIndex(), 1);
+}
+
+TEST_F(CustomExtensionTest, EnterOpensTheCurrentFile) {
+  SetFocus(list());
+  ASSERT_TRUE(PressKey(VK_RETURN));  // nothing current: nothing opened
+  ASSERT_TRUE(PressKey(VK_DOWN));
+  ASSERT_TRUE(PressKey(VK_RETURN));
+  ASSERT_EQ(platform_.opened.size(), 1u);
+  EXPECT_EQ(platform_.opened[0], window().form().CurrentPath());
+  EXPECT_EQ(platform_.scans, 1);
 }
 
 TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain) {

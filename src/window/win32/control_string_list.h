@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "lists/string_list.h"
+#include "window/win32/accessible_name.h"
 
 namespace tallow {
 
@@ -61,6 +62,7 @@ class ControlStringList : public StringList {
   }
 
   void Focus() override { SetFocus(hwnd_); }
+  void SetAccessibleName(std::wstring_view name) override { tallow::SetAccessibleName(hwnd_, name); }
 
  protected:
   LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {

@@ -52,6 +52,8 @@ class MainWindow final : public FormHost {
   bool OnActivate(WPARAM wparam);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnNcDestroy();
+  void SelectRowAt(LPARAM point);
+  POINT CurrentRowPoint() const;
 
   void FitClientArea();
   bool CreateControls();

@@ -94,9 +94,7 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   platform.ShowMessage(SavedText(name), std::wstring(kSavedTitle), MessageIcon::kInformation);
 }
 
-std::wstring DeleteAllText(size_t count) {
-  return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？";
-}
+std::wstring DeleteAllText(size_t count) { return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？"; }
 
 void DeleteListed(Platform& platform, const std::optional<std::wstring>& path) {
   if (path) platform.RemoveFile(*path);

@@ -104,7 +104,9 @@ TEST_F(Form1Test, DoubleClickOpensTheHighlightedFileOnly) {
 }
 
 TEST_F(Form1Test, OpeningWhatCanRunCodeAsksFirstByTheNamesOwnType) {
-  for (auto n : {L"anim.gif.exe", L"run.gif.CMD. ", L"doc.gif.pdf", L"safe.gif.txt", L"trail.gif."}) fake_.AddFile(a_, n);
+  for (auto n : {L"anim.gif.exe", L"run.gif.CMD. ", L"doc.gif.pdf", L"safe.gif.txt", L"trail.gif."}) {
+    fake_.AddFile(a_, n);
+  }
   fake_.dangerous_types = {L".pdf"};  // what the system itself calls unsafe counts too
   fake_.shell_paths[a_ + L"trail.gif."] = std::nullopt;
   Pick(L".gif");
@@ -114,7 +116,8 @@ TEST_F(Form1Test, OpeningWhatCanRunCodeAsksFirstByTheNamesOwnType) {
   }
   EXPECT_TRUE(fake_.opened.empty());
   ASSERT_EQ(fake_.questions.size(), 3u);
-  EXPECT_EQ(fake_.questions[0].text, L"此文件可能会运行程序：\r\nanim.gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  EXPECT_EQ(fake_.questions[0].text,
+            L"此文件可能会运行程序：\r\nanim.gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
   EXPECT_EQ(fake_.questions[0].title, L"提醒 —— Quistemar");
 
   fake_.answer_yes = true;

@@ -270,7 +270,8 @@ TEST_F(FileActionsTest, OpeningWhatCanRunCodeAsksFirstByMouseOrKeyboard) {
                           [&] { return platform_.questions.size() == 1; }));
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 1u);
-    ExpectCautionBox(seen[0], L"此文件可能会运行程序：\r\nanim[1].gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+    ExpectCautionBox(seen[0],
+                     L"此文件可能会运行程序：\r\nanim[1].gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
   }
   EXPECT_TRUE(platform_.opened.empty());
   {

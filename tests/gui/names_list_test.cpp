@@ -38,7 +38,8 @@ class MenuCounter {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     bool seen = false;
     while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-      for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+      for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+           w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) continue;

@@ -3,12 +3,12 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "platform/win32/shell_progress.h"
-
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <vector>
-#include <algorithm>
+
+#include "platform/win32/shell_progress.h"
 
 namespace tallow {
 namespace {
@@ -265,8 +265,9 @@ bool Win32Platform::MarkFromInternet(const std::wstring& path) {
       (volume_flags & FILE_NAMED_STREAMS) == 0) {
     return false;
   }
-  const win32::UniqueHandle stream(win32::NullIfInvalid(CreateFileW(
-      (exact + L":Zone.Identifier").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  const win32::UniqueHandle stream(
+      win32::NullIfInvalid(CreateFileW((exact + L":Zone.Identifier").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
   // The Internet zone, as a browser marks what it downloads.
   static constexpr char kZone[] = "[ZoneTransfer]\r\nZoneId=3\r\n";
   DWORD written = 0;

@@ -401,13 +401,12 @@ POINT MainWindow::CurrentRowPoint() const {
   GetClientRect(list1_.hwnd(), &client);
   RECT row{};
   const int current = list1_.CurrentIndex();
-  if (current < 0 ||
-      SendMessageW(list1_.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&row)) ==
-          LB_ERR) {
+  if (current < 0 || SendMessageW(list1_.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(current),
+                                  reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
     return {client.left, client.top};
   }
-  const int offset = ScaleFromBaseDpi(16, dpi_);
-  return {std::clamp(static_cast<int>(row.left) + offset, static_cast<int>(client.left), static_cast<int>(client.right)),
+  const int x = static_cast<int>(row.left) + ScaleFromBaseDpi(16, dpi_);
+  return {std::clamp(x, static_cast<int>(client.left), static_cast<int>(client.right)),
           std::clamp(static_cast<int>(row.bottom), static_cast<int>(client.top), static_cast<int>(client.bottom))};
 }
 

@@ -1,8 +1,28 @@
 #include "actions/file_actions.h"
 
+#include <algorithm>
+#include <array>
+
 #include "search/run_search.h"
 
 namespace tallow {
+
+namespace {
+
+// Types that run code, or hand a file to something that does, when opened.
+constexpr std::array<std::wstring_view, 31> kCodeTypes = {
+    L".exe", L".com", L".scr", L".pif", L".bat", L".cmd", L".js",  L".jse", L".vbs", L".vbe", L".vb",
+    L".wsf", L".wsh", L".wsc", L".ws",  L".sct", L".hta", L".lnk", L".url", L".msi", L".msp", L".msc",
+    L".ps1", L".reg", L".cpl", L".jar", L".chm", L".inf", L".scf", L".application", L".appref-ms"};
+
+std::wstring_view TrimmedName(std::wstring_view name) {
+  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
+  return name;
+}
+
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+}  // namespace
 
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination) {
   ShellCopyRecord record;
@@ -12,8 +32,37 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
   return result == 0 && !record.any_operations_aborted;
 }
 
+std::wstring_view LastExtension(std::wstring_view name) {
+  name = TrimmedName(name);
+  const size_t dot = name.rfind(L'.');
+  return dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot);
+}
+
+bool CanRunCode(Platform& platform, std::wstring_view name) {
+  std::wstring extension(LastExtension(name));
+  if (extension.empty()) return false;
+  std::ranges::transform(extension, extension.begin(), AsciiLower);
+  return std::ranges::find(kCodeTypes, extension) != kCodeTypes.end() || platform.IsDangerousType(extension);
+}
+
+std::wstring OpenWarningText(std::wstring_view name) {
+  std::wstring text = L"此文件可能会运行程序：\r\n";
+  text.append(name).append(L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  return text;
+}
+
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
-  if (path) platform.OpenWithDefaultProgram(*path);
+  if (!path) return;
+  const std::optional<std::wstring> target = platform.ShellPath(*path);
+  if (!target) return;
+  // The name decides, not the extension the list was searched for ("anim.gif.exe" is listed
+  // under ".gif"); so does the name the shell is given, when that is another.
+  const std::wstring_view name = NamePart(*path);
+  if ((CanRunCode(platform, name) || CanRunCode(platform, NamePart(*target))) &&
+      !platform.AskYesNo(OpenWarningText(name), std::wstring(kReminderTitle))) {
+    return;
+  }
+  platform.OpenWithDefaultProgram(*target);
 }
 
 std::wstring SavedText(std::wstring_view name) {
@@ -27,23 +76,38 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
     platform.ShowMessage(std::wstring(kSelectFirstText), std::wstring(kSelectFirstTitle), MessageIcon::kExclamation);
     return;
   }
+  // The shell would copy a folder with all it holds, or nothing at all ("." and ".."); and
+  // the copy keeps the name the shell gives it, without a dot or a space at the end.
+  const std::wstring name(NamePart(*path));
+  const std::wstring_view saved_name = TrimmedName(name);
+  if (name == L"." || name == L".." || saved_name.empty() || platform.IsFolder(*path)) return;
+  const std::optional<std::wstring> source = platform.ShellPath(*path);
+  if (!source) return;
   const std::optional<std::wstring> folder = platform.PickFolder(std::wstring(kPickFolderTitle));
   if (!folder) return;
 
   // The separator is added even after a drive root ("D:\" gives "D:\\name"); the shell
   // accepts the doubled separator.
-  const std::wstring name(NamePart(*path));
-  const std::wstring destination = *folder + L'\\' + name;
-  if (!ShellCopyFile(platform, *path, destination)) return;
+  const std::wstring destination = *folder + L'\\' + std::wstring(saved_name);
+  if (!ShellCopyFile(platform, *source, destination)) return;
+  platform.MarkFromInternet(destination);
   platform.ShowMessage(SavedText(name), std::wstring(kSavedTitle), MessageIcon::kInformation);
 }
+
+std::wstring DeleteAllText(size_t count) { return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？"; }
 
 void DeleteListed(Platform& platform, const std::optional<std::wstring>& path) {
   if (path) platform.RemoveFile(*path);
 }
 
 void DeleteAllListed(Platform& platform, const CacheListing& listing) {
-  for (size_t i = listing.Count(); i-- > 0;) platform.RemoveFile(listing.Path(i));
+  const std::unique_ptr<Progress> progress = platform.BeginProgress(listing.Count());
+  size_t done = 0;
+  for (size_t i = listing.Count(); i-- > 0; ++done) {
+    // A cancel lets the file under way finish.
+    if (progress && !progress->Step(done)) return;
+    platform.RemoveFile(listing.Path(i));
+  }
 }
 
 }  // namespace tallow

@@ -22,19 +22,29 @@ inline constexpr std::wstring_view kSavedTitle = L"恭喜";
 // shell reports success and nothing was cancelled.
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
-// Opens the file with its associated program; nothing happens without a file, since an empty
-// path would make the shell open some unrelated folder.
+// The extension Windows goes by: from the name's last "." on, once the dots and spaces that
+// Windows drops from the end of a name are set aside; empty when there is none.
+std::wstring_view LastExtension(std::wstring_view name);
+
+// True for a name whose type can run code when opened: anything cached is an unknown download.
+bool CanRunCode(Platform& platform, std::wstring_view name);
+
+// Opens the file with its associated program, after asking when it could run code; nothing
+// happens without a file, since an empty path would make the shell open some unrelated folder.
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 
 // Saves a copy of the file into a folder the user picks and reports success; without a file,
-// asks the user to pick one first.
+// asks the user to pick one first. Folders are not saved.
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
-// The text of the success message for a saved file name.
+// The texts of the success message, the warning before opening, and the question before
+// deleting every listed file.
 std::wstring SavedText(std::wstring_view name);
+std::wstring OpenWarningText(std::wstring_view name);
+std::wstring DeleteAllText(size_t count);
 
-// Deletes one file, or every listed file from the last to the first. Failures (read-only, in
-// use, a directory) are skipped; the caller rescans afterwards.
+// Deletes one file, or every listed file from the last to the first until the user cancels.
+// Failures (read-only, in use, a directory) are skipped; the caller rescans afterwards.
 void DeleteListed(Platform& platform, const std::optional<std::wstring>& path);
 void DeleteAllListed(Platform& platform, const CacheListing& listing);
 

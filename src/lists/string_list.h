@@ -21,6 +21,9 @@ class StringList {
   // Sets the current entry from code, which raises no Click of its own.
   virtual void SetCurrentIndex(int index) = 0;
   std::wstring CurrentText() const { return Item(CurrentIndex()); }
+
+  // What a screen reader calls the list; drawing is not changed.
+  virtual void SetAccessibleName(std::wstring_view /*name*/) {}
 };
 
 // The names list holds no text of its own: it shows as many rows as the listing has entries,
@@ -36,6 +39,8 @@ class NamesList {
   virtual int CurrentIndex() const = 0;
   virtual void Focus() = 0;
   virtual void SetHorizontalExtent(int pixels) = 0;
+  // What a screen reader calls the list; drawing is not changed.
+  virtual void SetAccessibleName(std::wstring_view /*name*/) {}
 };
 
 }  // namespace tallow

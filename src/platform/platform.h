@@ -3,8 +3,10 @@
 // the tests with an in-memory fake.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +39,14 @@ struct DirEntry {
 };
 using EntrySink = std::function<void(const DirEntry& entry)>;
 
+// A long piece of work the user can follow and cancel.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  // Reports that done of the total units are finished; false once the user has cancelled.
+  virtual bool Step(size_t done) = 0;
+};
+
 inline constexpr uint64_t kHashStart = 14695981039346656037ull;
 
 // FNV-1a over the code units of text, each first mapped by fold, continued from the state from.
@@ -65,6 +75,12 @@ class Platform {
 
   // Modal to the main window, with an OK button; returns when dismissed.
   virtual void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;
+  // Modal to the main window, with the exclamation icon and Yes and No, No the default; true
+  // only for Yes.
+  virtual bool AskYesNo(const std::wstring& text, const std::wstring& title) = 0;
+  // Follows total units of work; shown to the user only once the work has taken a while.
+  // Finished when the object goes.
+  virtual std::unique_ptr<Progress> BeginProgress(size_t total) = 0;
 
   // True when the file system would take the two paths for the same: ordinal, ignoring case,
   // code unit by code unit. Distinct names that only a language's rules call equal stay apart.
@@ -82,6 +98,17 @@ class Platform {
 
   // Opens the file with the program the system associates with its type.
   virtual bool OpenWithDefaultProgram(const std::wstring& path) = 0;
+
+  // The path by which the shell's copy and open reach exactly this file. The shell trims a
+  // dot or a space at the end of a name, and would reach another file by it: such a file is
+  // named another way, or nullopt when it has none.
+  virtual std::optional<std::wstring> ShellPath(const std::wstring& path) = 0;
+  virtual bool IsFolder(const std::wstring& path) = 0;
+  // True when the system itself calls files with this extension (".exe") unsafe to open.
+  virtual bool IsDangerousType(const std::wstring& extension) = 0;
+  // Marks a saved copy as coming from the Internet, so that the system warns before running
+  // it; false where the file's volume keeps no such mark.
+  virtual bool MarkFromInternet(const std::wstring& path) = 0;
 };
 
 }  // namespace tallow

@@ -12,6 +12,8 @@ class TextBox {
   virtual std::wstring Text() const = 0;
   // Selects that many characters from the caret on, as far as the text goes.
   virtual void SetSelLength(int length) = 0;
+  // What a screen reader announces for the box; nothing on screen changes.
+  virtual void SetAccessibleName(std::wstring_view /*name*/) {}
 };
 
 class Button {

@@ -12,6 +12,9 @@ void Form1::OnLoad() {
   host_.Show();
   c_.list1.Focus();
   c_.list1.SetHorizontalExtent(kNamesListExtent);
+  c_.list1.SetAccessibleName(kList1AccessibleName);
+  c_.combo1.SetAccessibleName(kCombo1AccessibleName);
+  c_.text1.SetAccessibleName(kText1AccessibleName);
   for (std::wstring_view extension : kBuiltInExtensions) c_.combo1.Append(extension);
   c_.command1.SetCaption(kSearchCaption);
   c_.command2.SetCaption(kHelpCaption);
@@ -49,7 +52,11 @@ void Form1::OnCommand2Click() {
 void Form1::OnList1DblClick() { OpenListed(platform_, CurrentPath()); }
 
 void Form1::OnList1MouseUp(int button, int x, int y) {
-  if (button == kRightButton && CurrentPath()) host_.ShowPopupMenu(x, y);
+  if (button == kRightButton) OnList1ContextMenu(x, y);
+}
+
+void Form1::OnList1ContextMenu(int x, int y) {
+  if (CurrentPath()) host_.ShowPopupMenu(x, y);
 }
 
 void Form1::OnCopytoClick() { SaveListed(platform_, CurrentPath()); }
@@ -60,6 +67,10 @@ void Form1::OnDelClick() {
 }
 
 void Form1::OnDelallClick() {
+  // The deletes are for good. With nothing listed there is nothing to ask about; the scan
+  // still runs.
+  const size_t count = results_.listing().Count();
+  if (count > 0 && !platform_.AskYesNo(DeleteAllText(count), std::wstring(kReminderTitle))) return;
   DeleteAllListed(platform_, results_.listing());
   OnCommand1Click();
 }

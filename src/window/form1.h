@@ -26,6 +26,10 @@ inline constexpr std::wstring_view kHelpText =
     L"双击选中,以系统默认程序御览.鼠标右键单击选中,保存!\r\n\r\n"
     L"在文本框输入自定义(如：wmv)，即可查找本工具没有添加的查找资源!";
 inline constexpr int kNamesListExtent = 500;
+// What a screen reader announces for the controls that have no caption of their own.
+inline constexpr std::wstring_view kList1AccessibleName = L"缓存文件";
+inline constexpr std::wstring_view kCombo1AccessibleName = L"文件类型";
+inline constexpr std::wstring_view kText1AccessibleName = L"自定义后缀";
 
 struct Form1Controls {
   NamesList& list1;    // file names
@@ -51,6 +55,8 @@ class Form1 {
   void OnCommand2Click();
   void OnList1DblClick();
   void OnList1MouseUp(int button, int x, int y);
+  // The menu key or Shift+F10, with the point of the highlighted row.
+  void OnList1ContextMenu(int x, int y);
   void OnCopytoClick();
   void OnDelClick();
   void OnDelallClick();

@@ -37,6 +37,14 @@ class Form1Test : public ::testing::Test {
     }
   }
 
+  // Makes the listed name current, as a click would.
+  void Select(std::wstring_view name) {
+    const Strings names = Names();
+    const auto it = std::ranges::find(names, name);
+    ASSERT_NE(it, names.end()) << "not listed";
+    list1_.Pick(static_cast<int>(it - names.begin()));
+  }
+
   FakePlatform fake_;
   FakeHost host_;
   // What the names list shows, row by row.
@@ -65,6 +73,9 @@ TEST_F(Form1Test, StartUpFillsTheChooserAndSelectsNothing) {
   EXPECT_EQ(command1_.caption, L"查找");
   EXPECT_EQ(command2_.caption, L"使用说明");
   EXPECT_TRUE(fake_.messages.empty());  // no scan at start-up
+  EXPECT_EQ(list1_.accessible_name, L"缓存文件");
+  EXPECT_EQ(combo1_.accessible_name, L"文件类型");
+  EXPECT_EQ(text1_.accessible_name, L"自定义后缀");
 }
 
 TEST_F(Form1Test, PickingAnExtensionScansAtOnce) {
@@ -78,14 +89,17 @@ TEST_F(Form1Test, PickingAnExtensionScansAtOnce) {
 TEST_F(Form1Test, PopupOnlyForRightButtonWithACurrentEntry) {
   Pick(L".gif");
   form_.OnList1MouseUp(2, 5, 6);
+  form_.OnList1ContextMenu(5, 6);
   EXPECT_TRUE(host_.popups.empty());
   list1_.Pick(0);
   form_.OnList1MouseUp(1, 5, 6);
   form_.OnList1MouseUp(4, 5, 6);
   EXPECT_TRUE(host_.popups.empty());
   form_.OnList1MouseUp(2, 5, 6);
-  ASSERT_EQ(host_.popups.size(), 1u);
+  form_.OnList1ContextMenu(7, 8);
+  ASSERT_EQ(host_.popups.size(), 2u);
   EXPECT_EQ(host_.popups[0], std::make_pair(5, 6));
+  EXPECT_EQ(host_.popups[1], std::make_pair(7, 8));
   EXPECT_EQ(list1_.CurrentIndex(), 0);
 }
 
@@ -97,6 +111,59 @@ TEST_F(Form1Test, DoubleClickOpensTheHighlightedFileOnly) {
   form_.OnList1DblClick();
   EXPECT_EQ(fake_.opened, (Strings{a_ + L"two[1].gif"}));
   EXPECT_EQ(list1_.Count(), 4);
+}
+
+TEST_F(Form1Test, OpeningWhatCanRunCodeAsksFirstByTheNamesOwnType) {
+  for (auto n : {L"anim.gif.exe", L"run.gif.CMD. ", L"doc.gif.pdf", L"safe.gif.txt", L"trail.gif."}) {
+    fake_.AddFile(a_, n);
+  }
+  fake_.dangerous_types = {L".pdf"};  // what the system itself calls unsafe counts too
+  fake_.shell_paths[a_ + L"trail.gif."] = std::nullopt;
+  Pick(L".gif");
+  for (auto n : {L"anim.gif.exe", L"run.gif.CMD. ", L"doc.gif.pdf", L"trail.gif."}) {
+    Select(n);
+    form_.OnList1DblClick();  // answered No; the last one the shell cannot name at all
+  }
+  EXPECT_TRUE(fake_.opened.empty());
+  ASSERT_EQ(fake_.questions.size(), 3u);
+  EXPECT_EQ(fake_.questions[0].text,
+            L"此文件可能会运行程序：\r\nanim.gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  EXPECT_EQ(fake_.questions[0].title, L"提醒 —— Quistemar");
+
+  fake_.answer_yes = true;
+  Select(L"anim.gif.exe");
+  form_.OnList1DblClick();
+  Select(L"safe.gif.txt");
+  form_.OnList1DblClick();  // opened without a question
+  EXPECT_EQ(fake_.opened, (Strings{a_ + L"anim.gif.exe", a_ + L"safe.gif.txt"}));
+  EXPECT_EQ(fake_.questions.size(), 4u);
+}
+
+TEST_F(Form1Test, SaveCopiesOnlyFilesTheShellCanName) {
+  fake_.AddSubfolder(a_, L"sub.gif");
+  fake_.AddFile(a_, L"trail.gif.");
+  fake_.AddFile(a_, L"space.gif ");
+  fake_.shell_paths[a_ + L"trail.gif."] = std::nullopt;
+  fake_.shell_paths[a_ + L"space.gif "] = a_ + L"SPACE~1.GIF";
+  fake_.picked_folder = L"D:\\pics";
+  text1_.text = L"AAAA0000";  // every entry of the bucket, "." and ".." too
+  form_.OnCommand3Click();
+  for (auto n : {L".", L"..", L"sub.gif", L"trail.gif."}) {
+    Select(n);
+    form_.OnCopytoClick();
+  }
+  EXPECT_TRUE(fake_.picker_titles.empty());
+  EXPECT_TRUE(fake_.copies.empty());
+  EXPECT_TRUE(fake_.messages.empty());
+
+  // Reached by its other name, saved under the name the shell would give it anyway.
+  Select(L"space.gif ");
+  form_.OnCopytoClick();
+  ASSERT_EQ(fake_.copies.size(), 1u);
+  EXPECT_EQ(fake_.copies[0].from, a_ + L"SPACE~1.GIF");
+  EXPECT_EQ(fake_.copies[0].to, L"D:\\pics\\space.gif");
+  EXPECT_EQ(fake_.marked, (Strings{L"D:\\pics\\space.gif"}));
+  EXPECT_EQ(fake_.messages.size(), 1u);
 }
 
 TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
@@ -124,6 +191,7 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   EXPECT_EQ(fake_.messages[1].text, L"保存   one[1].gif   成功");
   EXPECT_EQ(fake_.messages[1].title, L"恭喜");
   EXPECT_EQ(fake_.messages[1].icon, MessageIcon::kInformation);
+  EXPECT_EQ(fake_.marked, (Strings{L"D:\\pics\\one[1].gif"}));  // the copy carries its origin
 
   fake_.picked_folder = L"D:\\";
   form_.OnCopytoClick();
@@ -135,6 +203,7 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   fake_.copy_result = 0x75;  // the shell reports a failure
   form_.OnCopytoClick();
   EXPECT_EQ(fake_.messages.size(), 3u);
+  EXPECT_EQ(fake_.marked.size(), 2u);
 }
 
 TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {
@@ -149,6 +218,7 @@ TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {
 }
 
 TEST_F(Form1Test, DeleteAllSparesOtherTypesDirectoriesAndLockedFiles) {
+  fake_.answer_yes = true;
   text1_.text = L".IE5";  // every entry matches, "." and ".." too
   form_.OnCommand3Click();
   form_.OnDelallClick();
@@ -160,8 +230,31 @@ TEST_F(Form1Test, DeleteAllSparesOtherTypesDirectoriesAndLockedFiles) {
   Pick(L".swf");
   const size_t before = fake_.deleted.size();
   const size_t scans = fake_.special_folder_calls;
-  form_.OnDelallClick();  // no listed files: nothing deleted, the scan still runs
+  form_.OnDelallClick();  // no listed files: nothing asked or deleted, the scan still runs
   EXPECT_EQ(fake_.deleted.size(), before);
+  EXPECT_EQ(fake_.special_folder_calls, scans + 1);
+  EXPECT_EQ(fake_.questions.size(), 2u);
+}
+
+TEST_F(Form1Test, DeleteAllAsksFirstAndStopsWhenCancelled) {
+  Pick(L".gif");
+  list1_.Pick(0);
+  const size_t scans = fake_.special_folder_calls;
+  form_.OnDelallClick();  // answered No: nothing deleted, nothing scanned
+  ASSERT_EQ(fake_.questions.size(), 1u);
+  EXPECT_EQ(fake_.questions[0].text, L"确定要永久删除列出的 4 个文件吗？");
+  EXPECT_EQ(fake_.questions[0].title, L"提醒 —— Quistemar");
+  EXPECT_TRUE(fake_.deleted.empty());
+  EXPECT_EQ(fake_.special_folder_calls, scans);
+  EXPECT_EQ(list1_.CurrentIndex(), 0);
+
+  fake_.answer_yes = true;
+  fake_.cancel_at_step = 2;  // cancelled while the second file goes
+  form_.OnDelallClick();
+  EXPECT_EQ(fake_.progress_totals, std::vector<size_t>{4});
+  EXPECT_EQ(fake_.progress_steps, (std::vector<size_t>{0, 1, 2}));
+  EXPECT_EQ(fake_.deleted, (Strings{root_ + L"BBBB0000\\four[1].gif"}));
+  EXPECT_EQ(Names(), (Strings{L"one[1].gif", L"two[1].gif", L"locked[1].gif"}));
   EXPECT_EQ(fake_.special_folder_calls, scans + 1);
 }
 

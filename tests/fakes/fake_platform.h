@@ -3,8 +3,10 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +38,14 @@ class FakePlatform : public Platform {
   std::vector<std::wstring> unlistable;  // folders whose listing fails
 
   std::vector<ShownMessage> messages;
+  std::vector<ShownMessage> questions;  // Yes-or-No boxes
+  bool answer_yes = false;
+  std::vector<size_t> progress_totals;
+  std::vector<size_t> progress_steps;
+  size_t cancel_at_step = SIZE_MAX;  // the step at which the user cancels
+  std::map<std::wstring, std::optional<std::wstring>> shell_paths;  // the path itself when missing
+  std::vector<std::wstring> dangerous_types;
+  std::vector<std::wstring> marked;
   std::vector<std::wstring> deleted;
   std::vector<std::wstring> opened;
   std::vector<ShellCopyRecord> copies;
@@ -110,6 +120,26 @@ class FakePlatform : public Platform {
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
     messages.push_back({text, title, icon});
   }
+  bool AskYesNo(const std::wstring& text, const std::wstring& title) override {
+    questions.push_back({text, title, MessageIcon::kExclamation});
+    return answer_yes;
+  }
+
+  class FakeProgress : public Progress {
+   public:
+    explicit FakeProgress(FakePlatform& platform) : platform_(platform) {}
+    bool Step(size_t done) override {
+      platform_.progress_steps.push_back(done);
+      return platform_.progress_steps.size() <= platform_.cancel_at_step;
+    }
+
+   private:
+    FakePlatform& platform_;
+  };
+  std::unique_ptr<Progress> BeginProgress(size_t total) override {
+    progress_totals.push_back(total);
+    return std::make_unique<FakeProgress>(*this);
+  }
 
   static wchar_t Fold(wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))); }
   bool PathsEqual(std::wstring_view a, std::wstring_view b) override {
@@ -131,6 +161,24 @@ class FakePlatform : public Platform {
     opened.push_back(path);
     return true;
   }
+  std::optional<std::wstring> ShellPath(const std::wstring& path) override {
+    const auto it = shell_paths.find(path);
+    return it == shell_paths.end() ? path : it->second;
+  }
+  bool IsFolder(const std::wstring& path) override {
+    const size_t slash = path.rfind(L'\\');
+    const auto it = folders.find(path.substr(0, slash + 1));
+    if (slash == std::wstring::npos || it == folders.end()) return false;
+    const auto entry = std::ranges::find(it->second, path.substr(slash + 1), &Entry::name);
+    return entry != it->second.end() && entry->directory;
+  }
+  bool IsDangerousType(const std::wstring& extension) override {
+    return std::ranges::find(dangerous_types, extension) != dangerous_types.end();
+  }
+  bool MarkFromInternet(const std::wstring& path) override {
+    marked.push_back(path);
+    return true;
+  }
 };
 
 // A list kept in memory, standing in for the extension chooser.
@@ -145,8 +193,10 @@ class MemoryStringList : public StringList {
   void SetCurrentIndex(int index) override {
     if (index >= -1 && index < Count()) current = index;
   }
+  void SetAccessibleName(std::wstring_view name) override { accessible_name = name; }
 
   std::vector<std::wstring> items;
+  std::wstring accessible_name;
   int current = -1;
 };
 
@@ -161,6 +211,7 @@ class FakeNamesList : public NamesList {
   int CurrentIndex() const override { return current; }
   void Focus() override { ++focused; }
   void SetHorizontalExtent(int pixels) override { extent = pixels; }
+  void SetAccessibleName(std::wstring_view name) override { accessible_name = name; }
   // Picks a row as the user would.
   void Pick(int row) { current = row >= -1 && row < rows ? row : current; }
 
@@ -168,6 +219,7 @@ class FakeNamesList : public NamesList {
   int current = -1;
   int focused = 0;
   int extent = 0;
+  std::wstring accessible_name;
 };
 
 class FakeTextBox : public TextBox {
@@ -176,6 +228,8 @@ class FakeTextBox : public TextBox {
   int sel_length = 0;
   std::wstring Text() const override { return text; }
   void SetSelLength(int length) override { sel_length = length; }
+  void SetAccessibleName(std::wstring_view name) override { accessible_name = name; }
+  std::wstring accessible_name;
 };
 
 class FakeButton : public Button {

@@ -1,6 +1,7 @@
 // What the popup menu's actions do to real files in the cache, through the real window, the
 // folder picker and the shell's copy; the dialogs answered as a user would.
 #include <algorithm>
+#include <atomic>
 
 #include "gui_harness.h"
 #include "platform/win32/handles.h"
@@ -62,6 +63,47 @@ class FileActionsTest : public GuiTest {
     return temp;
   }
 
+  // Reads what a Yes-or-No box offers, then answers it.
+  DialogWatcher::Answer ReadChoicesThenPress(int button) {
+    return [this, button](HWND box) {
+      auto is_default = [box](int id) {
+        return (GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      };
+      no_is_default_ = is_default(IDNO) && !is_default(IDYES);
+      yes_and_no_only_ = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDOK);
+      testing::PressButton(box, button);
+      return true;
+    };
+  }
+
+  // Real input whose release a modal box of the window may take: done says it had its effect.
+  bool SendUntil(std::vector<INPUT> inputs, const std::function<bool()>& done) {
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size() &&
+           PumpUntil(done);
+  }
+  static INPUT Input(DWORD type, WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = type;
+    if (type == INPUT_KEYBOARD) {
+      input.ki.wVk = key;
+      input.ki.dwFlags = flags;
+    } else {
+      input.mi.dwFlags = flags;
+    }
+    return input;
+  }
+
+  void ExpectCautionBox(const SeenDialog& box, const std::wstring& text) {
+    EXPECT_EQ(box.title, L"提醒 —— Quistemar");
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_EXCLAMATION));
+    EXPECT_EQ(box.owner, Window());
+    EXPECT_TRUE(no_is_default_);
+    EXPECT_TRUE(yes_and_no_only_);
+  }
+
+  std::atomic<bool> no_is_default_{false};
+  std::atomic<bool> yes_and_no_only_{false};
   TestBucket bucket_;
   OwnedPath target_{TempFolder() + L"保存 目标 " + std::to_wstring(GetCurrentProcessId())};
 };
@@ -119,6 +161,14 @@ TEST_F(FileActionsTest, SaveCopiesTheExactBytesUnderAnyNameAndSaysSo) {
 
   EXPECT_EQ(platform_.messages.size(), 3u);
   EXPECT_EQ(platform_.scans, 1);  // saving scans nothing
+
+  // The copies carry the mark of the web where the volume keeps named streams; elsewhere (Wine)
+  // nothing is written, not even a file by the stream's name.
+  DWORD volume_flags = 0;
+  ASSERT_TRUE(GetVolumeInformationW(L"C:\\", nullptr, 0, nullptr, nullptr, &volume_flags, nullptr, 0));
+  const std::optional<std::string> mark =
+      volume_flags & FILE_NAMED_STREAMS ? std::optional<std::string>("[ZoneTransfer]\r\nZoneId=3\r\n") : std::nullopt;
+  for (const std::wstring& name : names) EXPECT_EQ(ReadBytes(target_.path + L'\\' + name + L":Zone.Identifier"), mark);
 }
 
 TEST_F(FileActionsTest, SaveThatCopiesNothingClaimsNoSuccess) {
@@ -157,6 +207,107 @@ TEST_F(FileActionsTest, SaveThatCopiesNothingClaimsNoSuccess) {
   EXPECT_EQ(ReadBytes(kept), "old bytes");
   EXPECT_EQ(ReadBytes(bucket_.path() + L"logo[1].gif"), "new bytes");
   EXPECT_EQ(platform_.messages.size(), 1u);  // the reminder only
+}
+
+TEST_F(FileActionsTest, SaveOrOpenNeverReachesAnotherFileThanTheListedOne) {
+  platform_.real_shell = true;
+  ASSERT_TRUE(bucket_.AddFile(L"trail[1].gif", "namesake"));
+  // A name Windows itself would not make, but a cache seen through other systems can hold.
+  ASSERT_TRUE(WriteBytes(L"\\\\?\\" + bucket_.path() + L"trail[1].gif.", "dotted"));
+  ASSERT_TRUE(bucket_.AddFolder(L"sub.gif"));
+  ASSERT_TRUE(CreateDirectoryW(target_.path.c_str(), nullptr));
+  ASSERT_TRUE(PickByKeyboard(L".gif"));
+
+  // A folder is not saved: no picker, no copy, no success.
+  ASSERT_TRUE(Select(bucket_.path() + L"sub.gif"));
+  {
+    DialogWatcher answerer({DialogWatcher::PickFolder(target_.path), DialogWatcher::Press(IDOK)});
+    SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
+    EXPECT_TRUE(answerer.Stop().empty());
+  }
+  EXPECT_FALSE(Exists(target_.path + L"\\sub.gif"));
+
+  // The dotted name: its own bytes or nothing, never its namesake's.
+  const std::wstring dotted = bucket_.path() + L"trail[1].gif.";
+  ASSERT_TRUE(Select(dotted));
+  {
+    DialogWatcher answerer({DialogWatcher::PickFolder(target_.path), DialogWatcher::Press(IDOK)});
+    SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
+    answerer.Stop();
+  }
+  const std::optional<std::string> copy = ReadBytes(target_.path + L"\\trail[1].gif");
+  if (copy) {
+    EXPECT_EQ(*copy, "dotted");
+  }
+  EXPECT_EQ(platform_.messages.size(), copy ? 1u : 0u);
+
+  platform_.real_shell = false;  // what would be opened is recorded only
+  ASSERT_TRUE(DoubleClick(list(), EntryPoint(list(), window().list1().CurrentIndex())));
+  for (const std::wstring& opened : platform_.opened) {
+    EXPECT_NE(opened, bucket_.path() + L"trail[1].gif");
+    EXPECT_EQ(ReadBytes(opened), "dotted");
+  }
+}
+
+TEST_F(FileActionsTest, OpeningWhatCanRunCodeAsksFirstByMouseOrKeyboard) {
+  platform_.real_shell = false;  // what would be opened is recorded only
+  const std::wstring anim = bucket_.path() + L"anim[1].gif.exe";
+  ASSERT_TRUE(bucket_.AddFile(L"anim[1].gif.exe"));
+  ASSERT_TRUE(bucket_.AddFile(L"plain[1].gif"));
+  ASSERT_TRUE(PickByKeyboard(L".gif"));
+  ASSERT_TRUE(Select(anim));
+  {
+    DialogWatcher answerer({ReadChoicesThenPress(IDNO)});
+    POINT at = EntryPoint(list(), window().list1().CurrentIndex());
+    ClientToScreen(list(), &at);
+    SetCursorPos(at.x, at.y);
+    const DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
+    ASSERT_TRUE(SendUntil({Input(INPUT_MOUSE, 0, down), Input(INPUT_MOUSE, 0, up), Input(INPUT_MOUSE, 0, down),
+                           Input(INPUT_MOUSE, 0, up)},
+                          [&] { return platform_.questions.size() == 1; }));
+    const std::vector<SeenDialog> seen = answerer.Stop();
+    ASSERT_EQ(seen.size(), 1u);
+    ExpectCautionBox(seen[0],
+                     L"此文件可能会运行程序：\r\nanim[1].gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  }
+  EXPECT_TRUE(platform_.opened.empty());
+  {
+    DialogWatcher answerer({DialogWatcher::Press(IDYES)});
+    SetFocus(list());
+    ASSERT_TRUE(SendUntil({Input(INPUT_KEYBOARD, VK_RETURN, 0), Input(INPUT_KEYBOARD, VK_RETURN, KEYEVENTF_KEYUP)},
+                          [&] { return platform_.questions.size() == 2; }));
+    EXPECT_EQ(answerer.Stop().size(), 1u);
+  }
+  EXPECT_EQ(platform_.opened, Strings{anim});
+
+  ASSERT_TRUE(Select(bucket_.path() + L"plain[1].gif"));
+  ASSERT_TRUE(DoubleClick(list(), EntryPoint(list(), window().list1().CurrentIndex())));
+  EXPECT_EQ(platform_.opened.size(), 2u);  // at once
+  EXPECT_EQ(platform_.questions.size(), 2u);
+}
+
+TEST_F(FileActionsTest, ALongDeleteAllShowsOneProgressDialogAndStopsOnCancel) {
+  constexpr size_t kFiles = 60;
+  for (size_t i = 0; i < kFiles; ++i) ASSERT_TRUE(bucket_.AddFile(L"slow-" + std::to_wstring(i) + L"[1].gtslow"));
+  SetWindowTextW(Control(IDC_TEXT1), L".gtslow");
+  SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
+  PumpPending();
+  ASSERT_EQ(window().list1().Count(), static_cast<int>(kFiles));
+  platform_.remove_delay_ms = 100;
+  std::vector<SeenDialog> seen;
+  {
+    DialogWatcher answerer({DialogWatcher::Press(IDYES), DialogWatcher::Press(IDCANCEL)});
+    SendMessageW(Window(), WM_COMMAND, IDM_DELALL, 0);
+    seen = answerer.Stop();
+  }
+  ASSERT_EQ(seen.size(), 2u);  // the question, then one progress dialog
+  EXPECT_EQ(seen[1].title, L"全部删除");
+  const size_t left = bucket_.Listing().size() - 2;  // without "." and ".."
+  EXPECT_GT(left, 0u);
+  EXPECT_LT(left, kFiles);
+  EXPECT_EQ(window().list1().Count(), static_cast<int>(left));  // the scan followed
+  EXPECT_EQ(platform_.scans, 2);
+  EXPECT_TRUE(IsWindowEnabled(Window()));
 }
 
 TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
@@ -199,12 +350,26 @@ TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
   EXPECT_EQ(Sorted(bucket_.Listing()), expected);
   EXPECT_EQ(platform_.scans, 2);
 
-  // All, from the real menu.
+  // All, from the real menu, after asking: No leaves everything as it was.
   ASSERT_TRUE(Select(b + L"a[1].gif"));
-  DialogWatcher menu({DialogWatcher::ChooseMenuItem(Window(), 2)});
-  ASSERT_TRUE(Click(list(), EntryPoint(list(), window().list1().CurrentIndex()), /*right=*/true));
-  ASSERT_EQ(menu.Wait().size(), 1u);
-  ASSERT_TRUE(PumpUntil([&] { return platform_.scans == 3; }));
+  const std::wstring question = L"确定要永久删除列出的 " + std::to_wstring(ListedPaths().size()) + L" 个文件吗？";
+  {
+    DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window(), 2), ReadChoicesThenPress(IDNO)});
+    ASSERT_TRUE(Click(list(), EntryPoint(list(), window().list1().CurrentIndex()), /*right=*/true));
+    ASSERT_TRUE(PumpUntil([&] { return platform_.questions.size() == 1; }));
+    const std::vector<SeenDialog> seen = watcher.Stop();
+    ASSERT_EQ(seen.size(), 2u);  // the menu, then the question
+    ExpectCautionBox(seen[1], question);
+  }
+  EXPECT_EQ(Sorted(bucket_.Listing()), expected);
+  EXPECT_EQ(platform_.scans, 2);
+  {
+    // A quick delete shows no progress dialog.
+    DialogWatcher watcher({DialogWatcher::Press(IDYES)});
+    SendMessageW(Window(), WM_COMMAND, IDM_DELALL, 0);
+    EXPECT_EQ(watcher.Stop().size(), 1u);
+  }
+  EXPECT_EQ(platform_.scans, 3);
 
   EXPECT_EQ(Sorted(bucket_.Listing()), Sorted({L".", L"..", L"c[1].jpg", L"e[1].GIF", L"held[1].gif", L"ro[1].gif",
                                                L"desktop.ini", L"sub.gif", L"plain"}));

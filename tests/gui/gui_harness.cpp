@@ -61,7 +61,10 @@ bool RecordingPlatform::EnumerateDirectory(const std::wstring& path, unsigned at
   return inner_->real.EnumerateDirectory(path, attr_mask, sink);
 }
 
-bool RecordingPlatform::RemoveFile(const std::wstring& path) { return inner_->real.RemoveFile(path); }
+bool RecordingPlatform::RemoveFile(const std::wstring& path) {
+  if (remove_delay_ms) Sleep(remove_delay_ms);
+  return inner_->real.RemoveFile(path);
+}
 
 void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
   messages.push_back({text, title, icon});
@@ -87,6 +90,25 @@ bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path) {
   opened.push_back(path);
   return real_shell ? inner_->real.OpenWithDefaultProgram(path) : true;
 }
+
+bool RecordingPlatform::AskYesNo(const std::wstring& text, const std::wstring& title) {
+  questions.push_back({text, title, MessageIcon::kExclamation});
+  return real_message_boxes ? inner_->real.AskYesNo(text, title) : answer_yes;
+}
+
+std::unique_ptr<Progress> RecordingPlatform::BeginProgress(size_t total) { return inner_->real.BeginProgress(total); }
+
+std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& path) {
+  return inner_->real.ShellPath(path);
+}
+
+bool RecordingPlatform::IsFolder(const std::wstring& path) { return inner_->real.IsFolder(path); }
+
+bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
+  return inner_->real.IsDangerousType(extension);
+}
+
+bool RecordingPlatform::MarkFromInternet(const std::wstring& path) { return inner_->real.MarkFromInternet(path); }
 
 std::wstring TestBucket::ContentFolder() { return CacheContentFolder(); }
 

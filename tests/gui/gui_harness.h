@@ -47,6 +47,11 @@ class RecordingPlatform final : public Platform {
   };
   std::vector<Message> messages;
   std::vector<std::wstring> opened;
+  // Yes-or-No boxes, answered by answer_yes unless they reach the screen.
+  std::vector<Message> questions;
+  bool answer_yes = false;
+  // Each delete takes this long: for work long enough to show its progress.
+  DWORD remove_delay_ms = 0;
 
   std::optional<std::wstring> SpecialFolderPath(int csidl) override;
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
@@ -57,6 +62,12 @@ class RecordingPlatform final : public Platform {
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
   bool OpenWithDefaultProgram(const std::wstring& path) override;
+  bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
+  std::unique_ptr<Progress> BeginProgress(size_t total) override;
+  std::optional<std::wstring> ShellPath(const std::wstring& path) override;
+  bool IsFolder(const std::wstring& path) override;
+  bool IsDangerousType(const std::wstring& extension) override;
+  bool MarkFromInternet(const std::wstring& path) override;
 
  private:
   struct Inner;

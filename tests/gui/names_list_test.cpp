@@ -6,6 +6,22 @@ namespace {
 
 using Strings = std::vector<std::wstring>;
 
+// Presses the keys in order and releases them in reverse.
+bool SendChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (size_t i = keys.size(); i-- > 0;) {
+    inputs.push_back(inputs[i]);
+    inputs.back().ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 // A cache with enough ".gif" files to scroll, picked by keyboard.
 class NamesListTest : public GuiTest {
  protected:
@@ -55,19 +71,47 @@ TEST_F(NamesListTest, KeysMoveThePathListAlong) {
   ExpectPathListOnHighlightedName();
 }
 
-TEST_F(NamesListTest, ClickingANameMovesThePathListButRightClickChangesNothing) {
+TEST_F(NamesListTest, ClickingOrRightClickingANameMovesThePathListToIt) {
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 3)));
   EXPECT_EQ(names().CurrentIndex(), 3);
   ExpectPathListOnHighlightedName();
 
+  // The menu acts on the name that was right-clicked, as in Explorer.
   DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 5), /*right=*/true));
   const std::vector<SeenDialog> menu = watcher.Wait();
   ASSERT_EQ(menu.size(), 1u);
   EXPECT_EQ(menu[0].menu_items, (Strings{L"保存该项", L"删除该项", L"全部删除"}));
-  EXPECT_EQ(names().CurrentIndex(), 3);
+  EXPECT_EQ(names().CurrentIndex(), 5);
   ExpectPathListOnHighlightedName();
   EXPECT_EQ(platform_.scans, 1);
+}
+
+TEST_F(NamesListTest, EachRightClickOrMenuKeyShowsOneMenuAtItsRow) {
+  {
+    // Every menu is closed unpicked; a second one for the same click would be seen too.
+    DialogWatcher menus({DialogWatcher::ChooseMenuItem(Window())});
+    ASSERT_TRUE(Click(list(), EntryPoint(list(), 2), /*right=*/true));
+    PumpPending();
+    EXPECT_EQ(menus.Stop().size(), 1u);
+  }
+  ASSERT_TRUE(PressKey(VK_DOWN));
+  ASSERT_EQ(names().CurrentIndex(), 3);
+  for (const bool shift_f10 : {false, true}) {
+    DialogWatcher menus({DialogWatcher::ChooseMenuItem(Window())});
+    // The menu may take the key's release, so the press is done once the menu has been.
+    ASSERT_TRUE(shift_f10 ? SendChord({VK_SHIFT, VK_F10}) : SendChord({VK_APPS}));
+    ASSERT_TRUE(PumpUntil([&] { return menus.Answered(); })) << shift_f10;
+    PumpPending();
+    const std::vector<SeenDialog> seen = menus.Stop();
+    ASSERT_EQ(seen.size(), 1u) << shift_f10;
+    RECT row{};
+    SendMessageW(list(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+    MapWindowPoints(list(), nullptr, reinterpret_cast<POINT*>(&row), 2);
+    EXPECT_GE(seen[0].rect.top, row.top) << shift_f10;
+    EXPECT_LE(seen[0].rect.top, row.bottom + 1) << shift_f10;
+  }
+  EXPECT_EQ(names().CurrentIndex(), 3);
 }
 
 TEST_F(NamesListTest, ScrollingThenPagingKeepsThePathOnTheHighlightedName) {
@@ -142,11 +186,31 @@ TEST_F(CustomExtensionTest, DoubleClickBelowTheLastNameOpensTheCurrentFile) {
   EXPECT_EQ(platform_.scans, 1);  // opening scans nothing
 }
 
-TEST_F(CustomExtensionTest, RightClickWithoutACurrentNameShowsNoMenu) {
-  DialogWatcher watcher;
-  ASSERT_TRUE(Click(list(), EntryPoint(list(), 0), /*right=*/true));
-  EXPECT_TRUE(watcher.Stop().empty());
-  EXPECT_EQ(window().list1().CurrentIndex(), -1);
+TEST_F(CustomExtensionTest, RightClickBelowTheNamesShowsAMenuOnlyWithACurrentName) {
+  RECT client{};
+  GetClientRect(list(), &client);
+  const POINT below = {client.right / 2, client.bottom - 4};
+  {
+    DialogWatcher watcher;
+    ASSERT_TRUE(Click(list(), below, /*right=*/true));
+    EXPECT_TRUE(watcher.Stop().empty());
+    EXPECT_EQ(window().list1().CurrentIndex(), -1);
+  }
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
+  DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});
+  ASSERT_TRUE(Click(list(), below, /*right=*/true));
+  EXPECT_EQ(watcher.Wait().size(), 1u);
+  EXPECT_EQ(window().list1().CurrentIndex(), 1);
+}
+
+TEST_F(CustomExtensionTest, EnterOpensTheCurrentFile) {
+  SetFocus(list());
+  ASSERT_TRUE(PressKey(VK_RETURN));  // nothing current: nothing opened
+  ASSERT_TRUE(PressKey(VK_DOWN));
+  ASSERT_TRUE(PressKey(VK_RETURN));
+  ASSERT_EQ(platform_.opened.size(), 1u);
+  EXPECT_EQ(platform_.opened[0], window().form().CurrentPath());
+  EXPECT_EQ(platform_.scans, 1);
 }
 
 TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain) {

@@ -59,6 +59,7 @@ SeenDialog ReadDialog(HWND window) {
   SeenDialog seen;
   seen.title = WindowText(window);
   seen.owner = GetWindow(window, GW_OWNER);
+  GetWindowRect(window, &seen.rect);
   if (IsMenu(window)) {
     HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
     for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {

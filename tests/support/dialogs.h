@@ -27,6 +27,7 @@ struct SeenDialog {
   std::vector<std::wstring> menu_items;
   HICON icon = nullptr;
   HWND owner = nullptr;
+  RECT rect{};  // on the screen
 };
 
 // Watches, on a thread of its own, for the dialog boxes (#32770) and popup menus (#32768) of

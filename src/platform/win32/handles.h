@@ -31,11 +31,27 @@ using UniqueFindHandle = UniqueHandleOf<HANDLE, &FindClose>;
 using UniqueHkey = UniqueHandleOf<HKEY, &RegCloseKey>;
 using UniqueHfont = UniqueHandleOf<HFONT, &DeleteObject>;
 using UniqueHmenu = UniqueHandleOf<HMENU, &DestroyMenu>;
+using UniqueHmodule = UniqueHandleOf<HMODULE, &FreeLibrary>;
 // The screen's device context, as GetDC(nullptr) gives it.
 inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
 using UniqueScreenDc = UniqueHandleOf<HDC, &ReleaseScreenDc>;
 // Item-id lists from the shell are allocated with the COM task allocator.
 using UniquePidl = UniqueHandleOf<PIDLIST_ABSOLUTE, &CoTaskMemFree>;
+
+// A COM interface pointer, released once.
+struct ComReleaser {
+  void operator()(IUnknown* object) const noexcept { object->Release(); }
+};
+template <typename Interface>
+using UniqueComPtr = std::unique_ptr<Interface, ComReleaser>;
+
+// Creates an in-process COM object; empty when the system does not provide it.
+template <typename Interface>
+UniqueComPtr<Interface> CreateComObject(REFCLSID clsid, REFIID iid) {
+  void* object = nullptr;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, &object))) return nullptr;
+  return UniqueComPtr<Interface>(static_cast<Interface*>(object));
+}
 
 // COM on the calling thread as a single-threaded apartment, as the shell's dialogs need.
 // Tolerates a thread already initialised either way; uninitialises only what it initialised.

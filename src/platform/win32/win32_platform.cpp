@@ -3,10 +3,12 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <vector>
-#include <algorithm>
+
+#include "platform/win32/shell_progress.h"
 
 namespace tallow {
 namespace {
@@ -45,6 +47,33 @@ std::wstring ExactPath(std::wstring path) {
     if (!drive.empty()) return L"\\\\?\\" + drive + path;
   }
   return path;
+}
+
+// The path without \\?\, as the shell takes it.
+std::wstring WithoutExactPrefix(std::wstring path) {
+  if (path.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + path.substr(8);
+  if (path.starts_with(L"\\\\?\\")) path.erase(0, 4);
+  return path;
+}
+
+// True when a name in the path ends in a dot or a space, which the shell (it takes no paths in
+// the \\?\ form) would trim and so reach another file by; "." and ".." are folders as they stand.
+bool ShellWouldTrim(std::wstring_view path) {
+  for (size_t start = 0; start < path.size();) {
+    const size_t end = std::min(path.find(L'\\', start), path.size());
+    const std::wstring_view name = path.substr(start, end - start);
+    if (name != L"." && name != L".." && !name.empty() && (name.back() == L'.' || name.back() == L' ')) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// The full path, separators doubled by a drive root's folder taken out.
+std::wstring FullPath(const std::wstring& path) {
+  std::wstring full(kLongPathChars, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), kLongPathChars, full.data(), nullptr);
+  full.resize(length < kLongPathChars ? length : 0);
+  return full;
 }
 
 // A listing with an attribute mask always includes ordinary files, read-only ones too, and
@@ -176,6 +205,73 @@ bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path) {
   info.lpFile = path.c_str();
   info.nShow = SW_SHOWNORMAL;
   return ShellExecuteExW(&info) != FALSE;
+}
+
+bool Win32Platform::AskYesNo(const std::wstring& text, const std::wstring& title) {
+  UINT flags = MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_SETFOREGROUND;
+  if (!owner_) flags |= MB_TASKMODAL;
+  return MessageBoxW(owner_, text.c_str(), title.c_str(), flags) == IDYES;
+}
+
+std::unique_ptr<Progress> Win32Platform::BeginProgress(size_t total) {
+  return std::make_unique<ShellProgress>(owner_, total);
+}
+
+std::optional<std::wstring> Win32Platform::ShellPath(const std::wstring& path) {
+  if (!ShellWouldTrim(path)) return path;
+  // The short name has no such end, on volumes that keep short names.
+  std::wstring short_path(kLongPathChars, L'\0');
+  const DWORD length = GetShortPathNameW(ExactPath(path).c_str(), short_path.data(), kLongPathChars);
+  if (length == 0 || length >= kLongPathChars) return std::nullopt;
+  short_path.resize(length);
+  short_path = WithoutExactPrefix(std::move(short_path));
+  if (ShellWouldTrim(short_path)) return std::nullopt;
+  return short_path;
+}
+
+bool Win32Platform::IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExactPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32Platform::IsDangerousType(const std::wstring& extension) {
+  // Looked up at run time: not every shlwapi has it.
+  if (!shlwapi_loaded_) {
+    shlwapi_loaded_ = true;
+    shlwapi_.reset(LoadLibraryExW(L"shlwapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    // Windows 7 without its loader update takes no search flags; the system's own copy is found
+    // first all the same.
+    if (!shlwapi_) shlwapi_.reset(LoadLibraryW(L"shlwapi.dll"));
+    if (shlwapi_) {
+      assoc_is_dangerous_ = reinterpret_cast<AssocIsDangerousFn>(
+          reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));
+    }
+  }
+  return assoc_is_dangerous_ && assoc_is_dangerous_(extension.c_str());
+}
+
+bool Win32Platform::MarkFromInternet(const std::wstring& path) {
+  const std::wstring full = FullPath(path);
+  if (full.empty()) return false;
+  const std::wstring exact = ExactPath(full);
+  const DWORD attributes = GetFileAttributesW(exact.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  // Only where the volume keeps named streams: elsewhere the stream's name would make a file
+  // of its own.
+  std::wstring root(kLongPathChars, L'\0');
+  DWORD volume_flags = 0;
+  if (!GetVolumePathNameW(full.c_str(), root.data(), kLongPathChars) ||
+      !GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &volume_flags, nullptr, 0) ||
+      (volume_flags & FILE_NAMED_STREAMS) == 0) {
+    return false;
+  }
+  const win32::UniqueHandle stream(
+      win32::NullIfInvalid(CreateFileW((exact + L":Zone.Identifier").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
+  // The Internet zone, as a browser marks what it downloads.
+  static constexpr char kZone[] = "[ZoneTransfer]\r\nZoneId=3\r\n";
+  DWORD written = 0;
+  return stream && WriteFile(stream.get(), kZone, sizeof kZone - 1, &written, nullptr) && written == sizeof kZone - 1;
 }
 
 }  // namespace tallow

@@ -30,9 +30,20 @@ class Win32Platform final : public Platform {
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
   bool OpenWithDefaultProgram(const std::wstring& path) override;
+  bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
+  std::unique_ptr<Progress> BeginProgress(size_t total) override;
+  std::optional<std::wstring> ShellPath(const std::wstring& path) override;
+  bool IsFolder(const std::wstring& path) override;
+  bool IsDangerousType(const std::wstring& extension) override;
+  bool MarkFromInternet(const std::wstring& path) override;
 
  private:
+  using AssocIsDangerousFn = BOOL(WINAPI*)(PCWSTR);
+
   win32::ComApartment com_;
+  win32::UniqueHmodule shlwapi_;
+  AssocIsDangerousFn assoc_is_dangerous_ = nullptr;
+  bool shlwapi_loaded_ = false;
   HWND owner_ = nullptr;
   std::vector<wchar_t> upper_case_;  // per code unit, learnt on first use
 };

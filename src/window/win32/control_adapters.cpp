@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "window/win32/accessible_name.h"
+
 namespace tallow {
 
 std::wstring WindowText(HWND hwnd) {
@@ -24,6 +26,8 @@ void EditTextBox::SetSelLength(int length) {
   const DWORD new_end = std::min(text_length, start + wanted);
   SendMessageW(hwnd_, EM_SETSEL, start, static_cast<LPARAM>(new_end));
 }
+
+void EditTextBox::SetAccessibleName(std::wstring_view name) { tallow::SetAccessibleName(hwnd_, name); }
 
 void PushButton::SetCaption(std::wstring_view caption) {
   const std::wstring terminated(caption);

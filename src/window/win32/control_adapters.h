@@ -13,6 +13,7 @@ class EditTextBox final : public TextBox {
   HWND hwnd() const { return hwnd_; }
   std::wstring Text() const override;
   void SetSelLength(int length) override;
+  void SetAccessibleName(std::wstring_view name) override;
 
  private:
   HWND hwnd_ = nullptr;

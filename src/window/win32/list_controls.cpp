@@ -1,6 +1,7 @@
 #include "window/win32/list_controls.h"
 
 #include "window/layout.h"
+#include "window/win32/accessible_name.h"
 
 namespace tallow {
 
@@ -33,6 +34,10 @@ int ComboBoxList::CurrentIndex() const {
 void ComboBoxList::SetCurrentIndex(int index) {
   if (index >= -1 && index < Count()) SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
+
+void ComboBoxList::SetAccessibleName(std::wstring_view name) { tallow::SetAccessibleName(hwnd_, name); }
+
+void NamesListBox::SetAccessibleName(std::wstring_view name) { tallow::SetAccessibleName(hwnd_, name); }
 
 void NamesListBox::ShowRows(int count) {
   // Emptied first, so that no row stays current and the view starts at the top.

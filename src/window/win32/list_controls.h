@@ -19,6 +19,7 @@ class ComboBoxList final : public StringList {
   void Append(std::wstring_view text) override;
   int CurrentIndex() const override;
   void SetCurrentIndex(int index) override;
+  void SetAccessibleName(std::wstring_view name) override;
 
  private:
   HWND hwnd_ = nullptr;
@@ -38,6 +39,7 @@ class NamesListBox final : public NamesList {
   // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
   void SetHorizontalExtent(int pixels) override;
   void SetDpi(int dpi);
+  void SetAccessibleName(std::wstring_view name) override;
 
  private:
   HWND hwnd_ = nullptr;

@@ -4,13 +4,14 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/dll_search.h"
 #include "platform/win32/win32_platform.h"
 #include "window/win32/main_window.h"
 #include "window/win32/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // Before anything loads a DLL: the current folder is no place to look for one.
-  SetDllDirectoryW(L"");
+  // Before anything loads a DLL.
+  tallow::RestrictDllSearch();
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

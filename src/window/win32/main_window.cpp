@@ -2,8 +2,11 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "res/resource.h"
 #include "window/layout.h"
+#include "window/win32/accessible_name.h"
 #include "window/win32/dpi.h"
 
 namespace tallow {
@@ -169,6 +172,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_DESTROY:
+      for (HWND control : {list1_.hwnd(), combo1_.hwnd(), text1_.hwnd()}) ClearAccessibleName(control);
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -390,10 +394,39 @@ LRESULT CALLBACK MainWindow::NamesListProc(HWND hwnd, UINT message, WPARAM wpara
 }
 
 LRESULT MainWindow::HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  const LRESULT result = CallWindowProcW(names_list_proc_, list1_.hwnd(), message, wparam, lparam);
+  switch (message) {
+    case WM_RBUTTONDOWN:
+      // As in Explorer, a right-click first makes its row current, so the menu acts on what was
+      // clicked; below the last entry it leaves the current entry as it is.
+      SelectRowAt(lparam);
+      break;
+    case WM_CONTEXTMENU:
+      // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row; a
+      // right-click has its menu from the button's release, and must not get a second.
+      if (lparam == -1) {
+        const POINT at = CurrentRowPoint();
+        form_.OnList1ContextMenu(at.x, at.y);
+      }
+      return 0;
+    default:
+      break;
+  }
+  LRESULT result = CallWindowProcW(names_list_proc_, list1_.hwnd(), message, wparam, lparam);
   const int x = GET_X_LPARAM(lparam);
   const int y = GET_Y_LPARAM(lparam);
   switch (message) {
+    case WM_GETDLGCODE:
+      // Enter belongs to the list, which opens the current file with it; the dialog keys would
+      // take it for the default button the window does not have.
+      if (const auto* key = reinterpret_cast<const MSG*>(lparam);
+          key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+        result |= DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      // Once per press, not again for each repeat while it is held.
+      if (wparam == VK_RETURN && (lparam & (1 << 30)) == 0) form_.OnList1DblClick();
+      break;
     // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
     case WM_LBUTTONDBLCLK:
       form_.OnList1DblClick();
@@ -411,6 +444,30 @@ LRESULT MainWindow::HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM l
       break;
   }
   return result;
+}
+
+void MainWindow::SelectRowAt(LPARAM point) {
+  const LRESULT hit = SendMessageW(list1_.hwnd(), LB_ITEMFROMPOINT, 0, point);
+  // The high word says the point is outside every entry; the low word then names the nearest.
+  if (HIWORD(hit) != 0) return;
+  const int row = LOWORD(hit);
+  if (row != list1_.CurrentIndex()) SendMessageW(list1_.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+// Just below the start of the highlighted row's text, kept within the list when the row is
+// scrolled out of view.
+POINT MainWindow::CurrentRowPoint() const {
+  RECT client{};
+  GetClientRect(list1_.hwnd(), &client);
+  RECT row{};
+  const int current = list1_.CurrentIndex();
+  if (current < 0 || SendMessageW(list1_.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(current),
+                                  reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
+    return {client.left, client.top};
+  }
+  const int x = static_cast<int>(row.left) + ScaleFromBaseDpi(16, dpi_);
+  return {std::clamp(x, static_cast<int>(client.left), static_cast<int>(client.right)),
+          std::clamp(static_cast<int>(row.bottom), static_cast<int>(client.top), static_cast<int>(client.bottom))};
 }
 
 }  // namespace tallow

@@ -53,6 +53,8 @@ class MainWindow final : public FormHost {
   LRESULT OnList1CharToItem(wchar_t typed, int caret);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnNcDestroy();
+  void SelectRowAt(LPARAM point);
+  POINT CurrentRowPoint() const;
 
   void FitClientArea();
   bool CreateControls();

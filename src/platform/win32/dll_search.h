@@ -1,0 +1,11 @@
+// Where the process looks for the DLLs it loads by name.
+#pragma once
+
+namespace tallow {
+
+// From the system folder only: not from the current folder, nor from the program's own, where
+// a download could sit beside it. Windows 7 without its loader update cannot do that; there,
+// at least the current folder is left out. Called first thing, before anything loads a DLL.
+void RestrictDllSearch();
+
+}  // namespace tallow

@@ -63,9 +63,8 @@ class Form1 {
 
   // The path of the file behind the highlighted name, which every action acts on.
   std::optional<std::wstring> CurrentPath() const { return results_.CurrentPath(); }
-  const CacheListing& Listing() const { return results_.listing(); }
-  // The name the names list shows in that row.
-  std::wstring_view Name(int row) const { return results_.Name(row); }
+  // What the names list shows: the last scan's listing, row by row.
+  const ResultLists& results() const { return results_; }
 
  private:
   Platform& platform_;

@@ -50,7 +50,7 @@ class Form1Test : public ::testing::Test {
   // What the names list shows, row by row.
   Strings Names() const {
     Strings names;
-    for (int i = 0; i < list1_.Count(); ++i) names.emplace_back(form_.Name(i));
+    for (int i = 0; i < list1_.Count(); ++i) names.emplace_back(form_.results().Name(i));
     return names;
   }
 

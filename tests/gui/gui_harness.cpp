@@ -173,7 +173,7 @@ void GuiTest::TearDown() {
 
 std::vector<std::wstring> GuiTest::ListedPaths() const {
   std::vector<std::wstring> paths;
-  const CacheListing& listing = window_->form().Listing();
+  const CacheListing& listing = window_->form().results().listing();
   for (size_t i = 0; i < listing.Count(); ++i) paths.push_back(listing.Path(i));
   return paths;
 }

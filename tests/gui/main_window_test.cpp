@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, PickingGifByKeyboardScansOnceAndListsTheFiles) {
   ASSERT_EQ(expected.size(), 3u);
   Strings mine;
   Strings names;  // as the rows show them
-  for (int row = 0; row < window().list1().Count(); ++row) names.emplace_back(window().form().Name(row));
+  for (int row = 0; row < window().list1().Count(); ++row) names.emplace_back(window().form().results().Name(row));
   const Strings paths = ListedPaths();
   ASSERT_EQ(names.size(), paths.size());
   for (size_t i = 0; i < paths.size(); ++i) {

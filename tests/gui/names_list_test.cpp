@@ -35,7 +35,7 @@ class NamesListTest : public GuiTest {
 
   HWND list() const { return Control(IDC_LIST1); }
   NamesList& names() { return window().list1(); }
-  std::wstring CurrentName() { return std::wstring(window().form().Name(names().CurrentIndex())); }
+  std::wstring CurrentName() { return std::wstring(window().form().results().Name(names().CurrentIndex())); }
 
   // The actions' path is the one behind the highlighted name.
   void ExpectPathListOnHighlightedName() {

@@ -37,7 +37,9 @@ void ComboBoxList::SetCurrentIndex(int index) {
 
 void ComboBoxList::SetAccessibleName(std::wstring_view name) { tallow::SetAccessibleName(hwnd_, name); }
 
-void NamesListBox::SetAccessibleName(std::wstring_view name) { tallow::SetAccessibleName(hwnd_, name); }
+void NamesListBox::SetAccessibleName(std::wstring_view name) {
+  if (!rows_ || !SetAccessibleNames(hwnd_, name, rows_)) tallow::SetAccessibleName(hwnd_, name);
+}
 
 void NamesListBox::ShowRows(int count) {
   // Emptied first, so that no row stays current and the view starts at the top.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "lists/string_list.h"
+#include "window/win32/accessible_name.h"
 
 namespace tallow {
 
@@ -39,12 +40,15 @@ class NamesListBox final : public NamesList {
   // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
   void SetHorizontalExtent(int pixels) override;
   void SetDpi(int dpi);
+  // Where screen readers learn each row's name, which the list box itself does not hold.
+  void SetRowNames(RowNames rows) { rows_ = std::move(rows); }
   void SetAccessibleName(std::wstring_view name) override;
 
  private:
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   int extent_ = 0;
+  RowNames rows_;
 };
 
 }  // namespace tallow

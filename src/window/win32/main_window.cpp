@@ -252,7 +252,7 @@ void MainWindow::OnDrawList1Item(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const COLORREF old_color = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   const int old_mode = SetBkMode(dc, TRANSPARENT);
-  const std::wstring_view name = form_.Name(static_cast<int>(item.itemID));
+  const std::wstring_view name = form_.results().Name(static_cast<int>(item.itemID));
   RECT text = item.rcItem;
   text.left += ScaleFromBaseDpi(2, dpi_);
   DrawTextW(dc, name.data(), static_cast<int>(name.size()), &text, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
@@ -267,7 +267,7 @@ LRESULT MainWindow::OnList1CharToItem(wchar_t typed, int caret) {
   const int count = list1_.Count();
   for (int step = 1; step <= count; ++step) {
     const int row = (caret + step) % count;
-    const std::wstring_view name = form_.Name(row);
+    const std::wstring_view name = form_.results().Name(row);
     if (!name.empty() && CompareStringOrdinal(name.data(), 1, &typed, 1, TRUE) == CSTR_EQUAL) return row;
   }
   return -2;
@@ -328,6 +328,7 @@ bool MainWindow::CreateControls() {
     if (control.kind == ControlKind::kFrame && !create(control)) return false;
   }
   list1_.Attach(Control(IDC_LIST1));
+  list1_.SetRowNames([this](int row) { return std::wstring(form_.results().Name(row)); });
   combo1_.Attach(Control(IDC_COMBO1));
   text1_.Attach(Control(IDC_TEXT1));
   command1_.Attach(Control(IDC_COMMAND1));

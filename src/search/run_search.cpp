@@ -1,6 +1,7 @@
 #include "search/run_search.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -22,34 +23,43 @@ bool IsHoldableName(std::wstring_view name) {
 
 namespace {
 
-// The entries of a folder that are folders of their own and not links: the Protected-Mode
-// containers are writable by any low-integrity process, and a link planted there would lead
-// the delete actions into folders that are not the cache.
-std::vector<std::wstring> RealFolders(Platform& platform, const std::wstring& parent) {
-  std::vector<std::wstring> folders;
-  platform.EnumerateDirectory(parent, kAttrMaskAll, [&](const DirEntry& entry) {
-    if (entry.directory && !entry.link) folders.emplace_back(entry.name);
-  });
-  return folders;
-}
+// Finds the containers under the cache folder. Only folders that are not links count: the
+// Protected-Mode containers are writable by any low-integrity process, and a link planted there
+// would lead the delete actions into folders that are not the cache. Each folder on the way is
+// listed once, however many containers lie below it.
+class ContainerFinder {
+ public:
+  ContainerFinder(Platform& platform, std::wstring cache) : platform_(platform), cache_(std::move(cache)) {}
 
-// The path of parent's real folder of that name, as the folder spells it, ending in "\".
-std::optional<std::wstring> FindFolder(Platform& platform, const std::wstring& parent, std::wstring_view name) {
-  for (const std::wstring& folder : RealFolders(platform, parent)) {
-    if (platform.PathsEqual(folder, name)) return parent + folder + L'\\';
+  // The container's path as its folders spell it, ending in "\".
+  std::optional<std::wstring> Find(std::wstring_view container) {
+    std::optional<std::wstring> path = cache_;
+    for (size_t start = 0; path && start <= container.size();) {
+      const size_t end = std::min(container.find(L'\\', start), container.size());
+      path = FindFolder(*path, container.substr(start, end - start));
+      start = end + 1;
+    }
+    return path;
   }
-  return std::nullopt;
-}
 
-std::optional<std::wstring> FindContainer(Platform& platform, const std::wstring& cache, std::wstring_view container) {
-  std::optional<std::wstring> path = cache;
-  for (size_t start = 0; path && start <= container.size();) {
-    const size_t end = std::min(container.find(L'\\', start), container.size());
-    path = FindFolder(platform, *path, container.substr(start, end - start));
-    start = end + 1;
+ private:
+  std::optional<std::wstring> FindFolder(const std::wstring& parent, std::wstring_view name) {
+    auto [listed, added] = real_folders_.try_emplace(parent);
+    if (added) {
+      platform_.EnumerateDirectory(parent, kAttrMaskAll, [&](const DirEntry& entry) {
+        if (entry.directory && !entry.link) listed->second.emplace_back(entry.name);
+      });
+    }
+    for (const std::wstring& folder : listed->second) {
+      if (platform_.PathsEqual(folder, name)) return parent + folder + L'\\';
+    }
+    return std::nullopt;
   }
-  return path;
-}
+
+  Platform& platform_;
+  std::wstring cache_;
+  std::map<std::wstring, std::vector<std::wstring>> real_folders_;  // per folder listed
+};
 
 // Bucket folders are the container's entries without a dot, which also drops "." and "..".
 void ScanContainer(Platform& platform, const std::wstring& container, std::wstring_view extension,
@@ -79,8 +89,9 @@ CacheListing ScanCache(Platform& platform, std::wstring_view extension) {
   std::optional<std::wstring> cache = platform.SpecialFolderPath(kCsidlInternetCache);
   if (extension.empty() || !cache || cache->empty()) return listing;
   if (cache->back() != L'\\') *cache += L'\\';
+  ContainerFinder containers(platform, *cache);
   for (std::wstring_view name : kCacheContainers) {
-    if (const std::optional<std::wstring> container = FindContainer(platform, *cache, name)) {
+    if (const std::optional<std::wstring> container = containers.Find(name)) {
       ScanContainer(platform, *container, extension, listing);
     }
   }

@@ -146,11 +146,15 @@ bool Win32Platform::RemoveFile(const std::wstring& path) {
   return ::DeleteFileW(ExactPath(path).c_str()) != FALSE;
 }
 
-void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
-  UINT flags = MB_OK | static_cast<UINT>(icon) | MB_SETFOREGROUND;
+int Win32Platform::ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const {
+  flags |= MB_SETFOREGROUND;
   // Without an owner, the box still keeps the thread's windows from input until it is closed.
   if (!owner_) flags |= MB_TASKMODAL;
-  MessageBoxW(owner_, text.c_str(), title.c_str(), flags);
+  return MessageBoxW(owner_, text.c_str(), title.c_str(), flags);
+}
+
+void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
+  ShowBox(text, title, MB_OK | static_cast<UINT>(icon));
 }
 
 bool Win32Platform::PathsEqual(std::wstring_view a, std::wstring_view b) {
@@ -208,9 +212,7 @@ bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path) {
 }
 
 bool Win32Platform::AskYesNo(const std::wstring& text, const std::wstring& title) {
-  UINT flags = MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_SETFOREGROUND;
-  if (!owner_) flags |= MB_TASKMODAL;
-  return MessageBoxW(owner_, text.c_str(), title.c_str(), flags) == IDYES;
+  return ShowBox(text, title, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
 
 std::unique_ptr<Progress> Win32Platform::BeginProgress(size_t total) {

@@ -40,6 +40,9 @@ class Win32Platform final : public Platform {
  private:
   using AssocIsDangerousFn = BOOL(WINAPI*)(PCWSTR);
 
+  // Modal to the owner, brought to the foreground; returns the button pressed.
+  int ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const;
+
   win32::ComApartment com_;
   win32::UniqueHmodule shlwapi_;
   AssocIsDangerousFn assoc_is_dangerous_ = nullptr;

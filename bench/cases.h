@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "search/cache_listing.h"
+#include "lists/cache_listing.h"
 #include "platform/platform.h"
 
 namespace tallow::bench {

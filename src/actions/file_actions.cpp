@@ -96,17 +96,31 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
 
 std::wstring DeleteAllText(size_t count) { return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？"; }
 
-void DeleteListed(Platform& platform, const std::optional<std::wstring>& path) {
-  if (path) platform.RemoveFile(*path);
+namespace {
+
+bool RemoveEntry(CacheFileRemover& remover, const CacheListing& listing, size_t index) {
+  const uint32_t folder = listing.FolderIndex(index);
+  return remover.Remove(listing.Container(folder), listing.Bucket(folder), listing.Name(index));
+}
+
+}  // namespace
+
+void DeleteListed(Platform& platform, const std::optional<ListedEntry>& entry) {
+  if (!entry) return;
+  if (const std::unique_ptr<CacheFileRemover> remover = platform.BeginRemoving()) {
+    RemoveEntry(*remover, *entry->listing, entry->index);
+  }
 }
 
 void DeleteAllListed(Platform& platform, const CacheListing& listing) {
+  const std::unique_ptr<CacheFileRemover> remover = platform.BeginRemoving();
+  if (!remover) return;
   const std::unique_ptr<Progress> progress = platform.BeginProgress(listing.Count());
   size_t done = 0;
   for (size_t i = listing.Count(); i-- > 0; ++done) {
     // A cancel lets the file under way finish.
     if (progress && !progress->Step(done)) return;
-    platform.RemoveFile(listing.Path(i));
+    RemoveEntry(*remover, listing, i);
   }
 }
 

@@ -7,7 +7,8 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "search/cache_listing.h"
+#include "lists/cache_listing.h"
+#include "lists/result_lists.h"
 
 namespace tallow {
 
@@ -45,7 +46,7 @@ std::wstring DeleteAllText(size_t count);
 
 // Deletes one file, or every listed file from the last to the first until the user cancels.
 // Failures (read-only, in use, a directory) are skipped; the caller rescans afterwards.
-void DeleteListed(Platform& platform, const std::optional<std::wstring>& path);
+void DeleteListed(Platform& platform, const std::optional<ListedEntry>& entry);
 void DeleteAllListed(Platform& platform, const CacheListing& listing);
 
 }  // namespace tallow

@@ -3,14 +3,21 @@
 // at the list's current index. Nothing else is kept in step.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "lists/cache_listing.h"
 #include "lists/string_list.h"
-#include "search/cache_listing.h"
 
 namespace tallow {
+
+// One entry of a listing, which stays as it is for as long as this is held.
+struct ListedEntry {
+  std::shared_ptr<const CacheListing> listing;
+  size_t index = 0;
+};
 
 class ResultLists {
  public:
@@ -23,15 +30,17 @@ class ResultLists {
   void Clear();
   void Focus() { names_.Focus(); }
 
-  // The path of the entry whose name is highlighted; nothing when no name is.
+  // The entry whose name is highlighted, and its path; nothing when no name is.
+  std::optional<ListedEntry> Current() const;
   std::optional<std::wstring> CurrentPath() const;
   // The name row i shows; empty beyond the listing.
   std::wstring_view Name(int row) const;
-  const CacheListing& listing() const { return listing_; }
+  // The listing as shown. Whoever holds it keeps it as it is, whatever is shown later.
+  std::shared_ptr<const CacheListing> listing() const { return listing_; }
 
  private:
   NamesList& names_;
-  CacheListing listing_;
+  std::shared_ptr<const CacheListing> listing_ = std::make_shared<const CacheListing>();
 };
 
 }  // namespace tallow

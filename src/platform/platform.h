@@ -47,6 +47,19 @@ class Progress {
   virtual bool Step(size_t done) = 0;
 };
 
+// Deletes files of the cache, each only while it is still the very entry that was listed: the
+// bucket folders are writable by other programs, some sandboxed, which may swap a folder for a
+// link to files elsewhere at any moment.
+class CacheFileRemover {
+ public:
+  virtual ~CacheFileRemover() = default;
+  // Deletes the file name in the folder bucket of the container (a path ending in "\"), for
+  // good, when the file reached is that entry of that folder of the container as it stands
+  // now, and neither the folder nor the file is a link; never a directory. False otherwise,
+  // and when the delete fails (read-only, in use).
+  virtual bool Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) = 0;
+};
+
 inline constexpr uint64_t kHashStart = 14695981039346656037ull;
 
 // FNV-1a over the code units of text, each first mapped by fold, continued from the state from.
@@ -69,9 +82,8 @@ class Platform {
   // listed (missing folder, not a folder).
   virtual bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) = 0;
 
-  // Deletes a file for good; never a directory. (Not named DeleteFile: <windows.h> would
-  // rename that member to DeleteFileW in every file that includes it.)
-  virtual bool RemoveFile(const std::wstring& path) = 0;
+  // Deletes listed files of the cache for good, for one action of the user's.
+  virtual std::unique_ptr<CacheFileRemover> BeginRemoving() = 0;
 
   // Modal to the main window, with an OK button; returns when dismissed.
   virtual void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "search/cache_listing.h"
+#include "lists/cache_listing.h"
 
 namespace tallow {
 

@@ -47,7 +47,7 @@ class ContainerFinder {
     auto [listed, added] = real_folders_.try_emplace(parent);
     if (added) {
       platform_.EnumerateDirectory(parent, kAttrMaskAll, [&](const DirEntry& entry) {
-        if (entry.directory && !entry.link) listed->second.emplace_back(entry.name);
+        if (entry.directory && !entry.link && IsHoldableName(entry.name)) listed->second.emplace_back(entry.name);
       });
     }
     for (const std::wstring& folder : listed->second) {
@@ -62,15 +62,19 @@ class ContainerFinder {
 };
 
 // Bucket folders are the container's entries without a dot, which also drops "." and "..".
+// A name no Windows folder can hold (LNK\DOCS, seen through a compatibility layer) would
+// reach another folder by the path it makes.
 void ScanContainer(Platform& platform, const std::wstring& container, std::wstring_view extension,
                    CacheListing& listing) {
   std::vector<std::wstring> buckets;
   platform.EnumerateDirectory(container, kAttrMaskAll, [&](const DirEntry& entry) {
-    if (!entry.link && entry.name.find(L'.') == std::wstring_view::npos) buckets.emplace_back(entry.name);
+    if (!entry.link && entry.name.find(L'.') == std::wstring_view::npos && IsHoldableName(entry.name)) {
+      buckets.emplace_back(entry.name);
+    }
   });
   std::wstring path;
   for (const std::wstring& bucket : buckets) {
-    const uint32_t folder = listing.AddFolder(container + bucket + L'\\');
+    const uint32_t folder = listing.AddFolder(container, bucket);
     const std::wstring& folder_path = listing.Folders()[folder];
     platform.EnumerateDirectory(folder_path, kAttrMaskAll, [&](const DirEntry& entry) {
       if (!IsHoldableName(entry.name)) return;

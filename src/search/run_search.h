@@ -8,7 +8,7 @@
 #include "lists/result_lists.h"
 #include "lists/string_list.h"
 #include "platform/platform.h"
-#include "search/cache_listing.h"
+#include "lists/cache_listing.h"
 
 namespace tallow {
 

@@ -21,16 +21,32 @@ void Form1::OnLoad() {
   host_.KeepOnTop();
 }
 
-void Form1::OnCommand1Click() { RunSearch(platform_, results_, c_.combo1); }
+template <typename Action>
+void Form1::Exclusively(Action&& action) {
+  if (busy_) return;
+  busy_ = true;
+  struct Done {
+    bool& busy;
+    ~Done() { busy = false; }
+  } done{busy_};
+  action();
+}
+
+void Form1::Search() {
+  combo1_index_ = c_.combo1.CurrentIndex();
+  RunSearch(platform_, results_, c_.combo1);
+}
+
+void Form1::OnCommand1Click() {
+  Exclusively([this] { Search(); });
+}
 
 void Form1::OnCombo1Click() {
-  const int current = c_.combo1.CurrentIndex();
-  if (current == combo1_index_) return;
-  combo1_index_ = current;
-  OnCommand1Click();
+  if (c_.combo1.CurrentIndex() != combo1_index_) OnCommand1Click();
 }
 
 void Form1::OnCommand3Click() {
+  if (busy_) return;
   const std::wstring text = c_.text1.Text();
   if (text == L"." || text == L"..") {
     platform_.ShowMessage(std::wstring(kEnterExtensionText), std::wstring(kReminderTitle), MessageIcon::kInformation);
@@ -45,34 +61,47 @@ void Form1::OnCommand3Click() {
 void Form1::OnText1Change() { c_.text1.SetSelLength(1); }
 
 void Form1::OnCommand2Click() {
-  c_.list1.Focus();
-  platform_.ShowMessage(std::wstring(kHelpText), std::wstring(kHelpTitle), MessageIcon::kInformation);
+  Exclusively([this] {
+    c_.list1.Focus();
+    platform_.ShowMessage(std::wstring(kHelpText), std::wstring(kHelpTitle), MessageIcon::kInformation);
+  });
 }
 
-void Form1::OnList1DblClick() { OpenListed(platform_, CurrentPath()); }
+void Form1::OnList1DblClick() {
+  Exclusively([this] { OpenListed(platform_, CurrentPath()); });
+}
 
 void Form1::OnList1MouseUp(int button, int x, int y) {
   if (button == kRightButton) OnList1ContextMenu(x, y);
 }
 
 void Form1::OnList1ContextMenu(int x, int y) {
-  if (CurrentPath()) host_.ShowPopupMenu(x, y);
+  if (!busy_ && CurrentPath()) host_.ShowPopupMenu(x, y);
 }
 
-void Form1::OnCopytoClick() { SaveListed(platform_, CurrentPath()); }
+void Form1::OnCopytoClick() {
+  Exclusively([this] { SaveListed(platform_, CurrentPath()); });
+}
 
 void Form1::OnDelClick() {
-  DeleteListed(platform_, CurrentPath());
-  OnCommand1Click();
+  Exclusively([this] {
+    DeleteListed(platform_, results_.Current());
+    Search();
+  });
 }
 
 void Form1::OnDelallClick() {
-  // The deletes are for good. With nothing listed there is nothing to ask about; the scan
-  // still runs.
-  const size_t count = results_.listing().Count();
-  if (count > 0 && !platform_.AskYesNo(DeleteAllText(count), std::wstring(kReminderTitle))) return;
-  DeleteAllListed(platform_, results_.listing());
-  OnCommand1Click();
+  Exclusively([this] {
+    // What the question names is what goes: the listing as shown now, whatever is listed by
+    // the time the user answers. The deletes are for good. With nothing listed there is
+    // nothing to ask about; the scan still runs.
+    const std::shared_ptr<const CacheListing> listing = results_.listing();
+    if (listing->Count() > 0 && !platform_.AskYesNo(DeleteAllText(listing->Count()), std::wstring(kReminderTitle))) {
+      return;
+    }
+    DeleteAllListed(platform_, *listing);
+    Search();
+  });
 }
 
 }  // namespace tallow

@@ -63,15 +63,25 @@ class Form1 {
 
   // The path of the file behind the highlighted name, which every action acts on.
   std::optional<std::wstring> CurrentPath() const { return results_.CurrentPath(); }
+  // True while an action waits on the user or works: a question, a progress dialog, the
+  // shell's dialogs. Messages are still served meanwhile, also those another program sends;
+  // a scan or action asked for then is ignored, so nothing changes what the user confirmed.
+  bool busy() const { return busy_; }
   // What the names list shows: the last scan's listing, row by row.
   const ResultLists& results() const { return results_; }
 
  private:
+  // Runs action unless another one is under way.
+  template <typename Action>
+  void Exclusively(Action&& action);
+  void Search();
+
   Platform& platform_;
   FormHost& host_;
   Form1Controls c_;
   ResultLists results_;
-  int combo1_index_ = -1;  // the chooser's entry at its last Click
+  int combo1_index_ = -1;  // the chooser's entry at the last scan
+  bool busy_ = false;
 };
 
 }  // namespace tallow

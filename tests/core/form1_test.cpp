@@ -258,6 +258,34 @@ TEST_F(Form1Test, DeleteAllAsksFirstAndStopsWhenCancelled) {
   EXPECT_EQ(fake_.special_folder_calls, scans + 1);
 }
 
+// Another program can pick, search or delete through the window's messages while the question
+// or the progress dialog is up: none of it may change which files go.
+TEST_F(Form1Test, DeleteAllDeletesWhatTheQuestionNamedWhateverArrivesMeanwhile) {
+  fake_.answer_yes = true;
+  Pick(L".gif");
+  const Strings gifs = {root_ + L"BBBB0000\\four[1].gif", a_ + L"two[1].gif", a_ + L"one[1].gif"};
+  auto meddle = [&] {
+    fake_.AddFile(a_, L"new[1].gif");
+    Pick(L".jpg");
+    form_.OnCommand1Click();
+    list1_.Pick(0);
+    form_.OnDelClick();
+    form_.OnDelallClick();
+  };
+  fake_.while_asking = meddle;
+  form_.OnDelallClick();
+  EXPECT_EQ(fake_.deleted, gifs);
+  EXPECT_EQ(fake_.questions.size(), 1u);
+  EXPECT_EQ(Names(), (Strings{L"three[1].jpg"}));  // the rescan afterwards follows the chooser
+
+  fake_.while_asking = nullptr;
+  fake_.while_working = meddle;
+  Pick(L".gif");
+  form_.OnDelallClick();
+  EXPECT_EQ(fake_.deleted.size(), 4u);
+  EXPECT_EQ(fake_.deleted.back(), a_ + L"new[1].gif");
+}
+
 TEST_F(Form1Test, CustomExtensionIsAddedSelectedAndScannedOnce) {
   text1_.text = L".";
   form_.OnCommand3Click();

@@ -171,14 +171,14 @@ TEST_F(ScanCacheTest, RunSearchShowsTheListingOrTheReminder) {
   EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
   EXPECT_EQ(fake_.messages[0].icon, MessageIcon::kInformation);
   EXPECT_EQ(names.Count(), 0);
-  EXPECT_EQ(results.listing().Count(), 0u);
+  EXPECT_EQ(results.listing()->Count(), 0u);
 
   ShortList short_names;
   ResultLists short_results(short_names);
   extensions.SetCurrentIndex(1);
   RunSearch(fake_, short_results, extensions);
   EXPECT_EQ(short_names.Count(), 0);
-  EXPECT_EQ(short_results.listing().Count(), 0u);
+  EXPECT_EQ(short_results.listing()->Count(), 0u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cwctype>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,6 +52,9 @@ class FakePlatform : public Platform {
   std::vector<ShellCopyRecord> copies;
   std::optional<std::wstring> picked_folder;  // nullopt: the user cancels
   std::vector<std::wstring> picker_titles;
+  // What happens while a question or a progress dialog is up: the window still serves messages.
+  std::function<void()> while_asking;
+  std::function<void()> while_working;
   int copy_result = 0;
   bool copy_aborted = false;
   int paths_equal_calls = 0;
@@ -101,27 +105,35 @@ class FakePlatform : public Platform {
     return true;
   }
 
-  bool RemoveFile(const std::wstring& path) override {
-    const size_t slash = path.rfind(L'\\');
-    if (slash == std::wstring::npos) return false;
-    auto it = folders.find(path.substr(0, slash + 1));
-    if (it == folders.end()) return false;
-    auto& entries = it->second;
-    for (auto e = entries.begin(); e != entries.end(); ++e) {
-      if (e->name != path.substr(slash + 1)) continue;
-      if (e->directory || e->undeletable) return false;
-      entries.erase(e);
-      deleted.push_back(path);
+  // Deletes by where the entry was listed; a folder that has become a link is not entered.
+  class FakeRemover : public CacheFileRemover {
+   public:
+    explicit FakeRemover(FakePlatform& platform) : platform_(platform) {}
+    bool Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) override {
+      const auto parent = platform_.folders.find(std::wstring(container));
+      const auto folder = platform_.folders.find(std::wstring(container) + std::wstring(bucket) + L'\\');
+      if (parent == platform_.folders.end() || folder == platform_.folders.end()) return false;
+      const auto bucket_entry = std::ranges::find(parent->second, bucket, &Entry::name);
+      if (bucket_entry == parent->second.end() || bucket_entry->link) return false;
+      auto& entries = folder->second;
+      const auto entry = std::ranges::find(entries, name, &Entry::name);
+      if (entry == entries.end() || entry->directory || entry->undeletable || entry->link) return false;
+      entries.erase(entry);
+      platform_.deleted.push_back(folder->first + std::wstring(name));
       return true;
     }
-    return false;
-  }
+
+   private:
+    FakePlatform& platform_;
+  };
+  std::unique_ptr<CacheFileRemover> BeginRemoving() override { return std::make_unique<FakeRemover>(*this); }
 
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
     messages.push_back({text, title, icon});
   }
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override {
     questions.push_back({text, title, MessageIcon::kExclamation});
+    if (while_asking) while_asking();
     return answer_yes;
   }
 
@@ -130,6 +142,7 @@ class FakePlatform : public Platform {
     explicit FakeProgress(FakePlatform& platform) : platform_(platform) {}
     bool Step(size_t done) override {
       platform_.progress_steps.push_back(done);
+      if (platform_.while_working) platform_.while_working();
       return platform_.progress_steps.size() <= platform_.cancel_at_step;
     }
 

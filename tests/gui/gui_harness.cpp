@@ -61,9 +61,26 @@ bool RecordingPlatform::EnumerateDirectory(const std::wstring& path, unsigned at
   return inner_->real.EnumerateDirectory(path, attr_mask, sink);
 }
 
-bool RecordingPlatform::RemoveFile(const std::wstring& path) {
-  if (remove_delay_ms) Sleep(remove_delay_ms);
-  return inner_->real.RemoveFile(path);
+namespace {
+
+// The machine's deletes, each made to take a while when a test asks.
+class SlowRemover final : public CacheFileRemover {
+ public:
+  SlowRemover(std::unique_ptr<CacheFileRemover> real, DWORD delay_ms) : real_(std::move(real)), delay_ms_(delay_ms) {}
+  bool Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) override {
+    if (delay_ms_) Sleep(delay_ms_);
+    return real_->Remove(container, bucket, name);
+  }
+
+ private:
+  std::unique_ptr<CacheFileRemover> real_;
+  DWORD delay_ms_;
+};
+
+}  // namespace
+
+std::unique_ptr<CacheFileRemover> RecordingPlatform::BeginRemoving() {
+  return std::make_unique<SlowRemover>(inner_->real.BeginRemoving(), remove_delay_ms);
 }
 
 void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
@@ -173,7 +190,7 @@ void GuiTest::TearDown() {
 
 std::vector<std::wstring> GuiTest::ListedPaths() const {
   std::vector<std::wstring> paths;
-  const CacheListing& listing = window_->form().results().listing();
+  const CacheListing& listing = *window_->form().results().listing();
   for (size_t i = 0; i < listing.Count(); ++i) paths.push_back(listing.Path(i));
   return paths;
 }

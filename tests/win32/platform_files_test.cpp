@@ -86,7 +86,7 @@ TEST_F(PlatformFilesTest, PathsBeyondMaxPathAreListedAndDeleted) {
   ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + file, "d"));
 
   EXPECT_EQ(List(folder + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"deep[1].gif"}));
-  EXPECT_TRUE(platform_.RemoveFile(file));
+  EXPECT_TRUE(testing::RemoveListed(platform_, file));
   EXPECT_EQ(List(folder + L'\\', kAttrMaskAll), Sorted({L".", L".."}));
 }
 
@@ -100,20 +100,20 @@ TEST_F(PlatformFilesTest, DeletesFilesButNotFoldersReadOnlyOrOpenFiles) {
   ASSERT_TRUE(testing::WriteBytes(read_only, "r", FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(testing::WriteBytes(open, "o"));
 
-  EXPECT_TRUE(platform_.RemoveFile(plain));
+  EXPECT_TRUE(testing::RemoveListed(platform_, plain));
   EXPECT_FALSE(testing::Exists(plain));
-  EXPECT_FALSE(platform_.RemoveFile(plain));
+  EXPECT_FALSE(testing::RemoveListed(platform_, plain));
 
-  EXPECT_FALSE(platform_.RemoveFile(folder));
+  EXPECT_FALSE(testing::RemoveListed(platform_, folder));
   EXPECT_TRUE(testing::Exists(folder));
-  EXPECT_FALSE(platform_.RemoveFile(read_only));
+  EXPECT_FALSE(testing::RemoveListed(platform_, read_only));
   EXPECT_TRUE(testing::Exists(read_only));
   {
     // Another program reading the file without letting others delete it.
     const win32::UniqueHandle holder(win32::NullIfInvalid(CreateFileW(
         open.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
     ASSERT_TRUE(holder);
-    EXPECT_FALSE(platform_.RemoveFile(open));
+    EXPECT_FALSE(testing::RemoveListed(platform_, open));
   }
   EXPECT_TRUE(testing::Exists(open));
 }
@@ -127,7 +127,7 @@ TEST_F(PlatformFilesTest, DeletesExactlyTheListedNameEvenWithTrailingDotsOrSpace
     const std::wstring path = scratch_ / odd;
     ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + path, "o")) << GetLastError();
     ASSERT_EQ(List(scratch_.Path() + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"logo[1].gif", odd}));
-    EXPECT_TRUE(platform_.RemoveFile(path));
+    EXPECT_TRUE(testing::RemoveListed(platform_, path));
     EXPECT_TRUE(testing::Exists(kept));
     EXPECT_EQ(List(scratch_.Path() + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"logo[1].gif"}));
   }
@@ -136,7 +136,7 @@ TEST_F(PlatformFilesTest, DeletesExactlyTheListedNameEvenWithTrailingDotsOrSpace
   const std::wstring odd = scratch_ / L"logo[1].gif ";
   ASSERT_TRUE(testing::WriteBytes(L"\\\\?\\" + odd, "o"));
   ASSERT_TRUE(SetCurrentDirectoryW(scratch_.Path().c_str()));
-  EXPECT_TRUE(platform_.RemoveFile(odd.substr(2)));
+  EXPECT_TRUE(testing::RemoveListed(platform_, odd.substr(2)));
   EXPECT_TRUE(testing::Exists(kept));
   const std::wstring odd_folder = scratch_ / L"Folder ";
   ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + odd_folder).c_str(), nullptr));
@@ -145,8 +145,8 @@ TEST_F(PlatformFilesTest, DeletesExactlyTheListedNameEvenWithTrailingDotsOrSpace
   EXPECT_EQ(List(odd_folder.substr(2) + L'\\', kAttrMaskAll), Sorted({L".", L"..", L"inside.gif"}));
   SetCurrentDirectoryW(testing::InternetCacheFolder().c_str());
   // The entries every listing holds name folders, whatever the form of the path.
-  EXPECT_FALSE(platform_.RemoveFile(scratch_ / L"."));
-  EXPECT_FALSE(platform_.RemoveFile(scratch_ / L".."));
+  EXPECT_FALSE(testing::RemoveListed(platform_, scratch_ / L"."));
+  EXPECT_FALSE(testing::RemoveListed(platform_, scratch_ / L".."));
   EXPECT_TRUE(testing::Exists(kept));
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/win32_platform.h"
+#include "actions/file_actions.h"
 #include "search/run_search.h"
 #include "win32_test_support.h"
 
@@ -95,7 +96,7 @@ TEST_F(RealCacheTest, NamesOnlyALanguageCallsEqualAreAllListedAndDeletable) {
   Strings listed = Mine(L".gif");
   std::ranges::sort(listed);
   EXPECT_EQ(listed, expected);
-  for (const std::wstring& path : listed) EXPECT_TRUE(platform_.RemoveFile(path)) << path.size();
+  for (const std::wstring& path : listed) EXPECT_TRUE(testing::RemoveListed(platform_, path)) << path.size();
   EXPECT_TRUE(Mine(L".gif").empty());
 }
 
@@ -114,6 +115,50 @@ TEST_F(RealCacheTest, ALinkedBucketIsNeverEntered) {
   const CacheListing listing = ScanCache(platform_, L".gif");
   for (size_t i = 0; i < listing.Count(); ++i) EXPECT_NE(listing.Name(i), L"precious[1].gif");
   EXPECT_EQ(Mine(L".gif"), Strings{buckets_[3] + L"cached[1].gif"});
+}
+
+// Other programs write in the cache: between the scan and the delete, a listed bucket may be
+// swapped for a link to files of the same names elsewhere, and a cached "file" may be a link.
+// Nothing outside the cache may go, by either kind of delete.
+TEST_F(RealCacheTest, DeletesNeverLeaveTheCacheWhateverItsFoldersBecome) {
+  const std::wstring bucket = buckets_[0].substr(0, buckets_[0].size() - 1);
+  const std::wstring linux_bucket = testing::LinuxPath(bucket);
+  if (linux_bucket.empty()) GTEST_SKIP() << "links are made on the Linux side, under Wine";
+  testing::ScratchFolder outside(L"C:");
+  const std::wstring linux_outside = testing::LinuxPath(outside.Path());
+  for (const wchar_t* name : {L"a[1].gif", L"b[1].gif", L"c[1].gif"}) {
+    ASSERT_TRUE(testing::WriteBytes(outside / name, "keep"));
+  }
+  Add(0, L"a[1].gif");
+  Add(0, L"b[1].gif");
+  ASSERT_TRUE(testing::RunOnLinux(L"ln -s '" + linux_outside + L"/c[1].gif' '" + linux_bucket + L"/c[1].gif'"));
+  const auto listing = std::make_shared<const CacheListing>(ScanCache(platform_, L".gif"));
+  std::vector<size_t> mine;
+  for (size_t i = 0; i < listing->Count(); ++i) {
+    if (listing->Path(i).starts_with(buckets_[0])) mine.push_back(i);
+  }
+  ASSERT_EQ(mine.size(), 3u);
+  // Wine shows the link as a plain file, and deleting it by name would delete its target.
+  DeleteListed(platform_, ListedEntry{listing, mine[2]});
+  EXPECT_TRUE(testing::Exists(outside / L"c[1].gif"));
+
+  ASSERT_TRUE(testing::RunOnLinux(L"mv '" + linux_bucket + L"' '" + linux_bucket + L".old' && ln -s '" +
+                                  linux_outside + L"' '" + linux_bucket + L"'"));
+  ASSERT_TRUE(GetFileAttributesW(bucket.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+  DeleteListed(platform_, ListedEntry{listing, mine[0]});
+  DeleteAllListed(platform_, *listing);
+  for (const wchar_t* name : {L"a[1].gif", L"b[1].gif", L"c[1].gif"}) EXPECT_TRUE(testing::Exists(outside / name));
+  EXPECT_TRUE(testing::Exists(bucket + L".old\\a[1].gif"));
+  // Back as it was; the link to a file goes on the Linux side too, since Wine would delete its target.
+  ASSERT_TRUE(testing::RunOnLinux(L"rm '" + linux_bucket + L"' && mv '" + linux_bucket + L".old' '" + linux_bucket +
+                                  L"' && rm '" + linux_bucket + L"/c[1].gif'"));
+
+  // Where nothing was swapped, both kinds of delete still delete.
+  DeleteListed(platform_, ListedEntry{listing, mine[0]});
+  EXPECT_FALSE(testing::Exists(buckets_[0] + L"a[1].gif"));
+  DeleteAllListed(platform_, *listing);
+  EXPECT_FALSE(testing::Exists(buckets_[0] + L"b[1].gif"));
+  EXPECT_TRUE(testing::Exists(outside / L"c[1].gif"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "support/dialogs.h"
 #include "support/files.h"
 
@@ -14,6 +15,16 @@ namespace tallow::testing {
 
 // The prefix's Internet cache folder, where the scan looks; the tests make their files there.
 std::wstring InternetCacheFolder();
+
+// Deletes a file by its full path as a listed entry: the folder that holds it as the bucket,
+// the folder above as its container.
+bool RemoveListed(Platform& platform, const std::wstring& path);
+
+// Runs a shell command on the Linux side, where links can be made that Wine makes none of;
+// true once it has ended. Only under Wine.
+bool RunOnLinux(const std::wstring& command);
+// Where Wine keeps the file on the Linux side; empty elsewhere.
+std::wstring LinuxPath(const std::wstring& path);
 
 // A folder of the test's own, with a name no other test or process uses, removed with all it
 // holds when the test ends.

@@ -8,53 +8,14 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/win32/cache_remover.h"
+#include "platform/win32/exact_path.h"
 #include "platform/win32/shell_progress.h"
 
 namespace tallow {
 namespace {
 
-// The longest path the file system takes, in the \\?\ form.
-constexpr DWORD kLongPathChars = 32768;
-
 int Length(std::wstring_view text) { return text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size()); }
-
-bool IsDriveAbsolute(std::wstring_view path) {
-  const wchar_t drive = static_cast<wchar_t>(path.empty() ? 0 : path[0] | 0x20);
-  return path.size() >= 3 && drive >= L'a' && drive <= L'z' && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-}
-
-// The current drive ("C:"), or nothing when the current folder is not on a drive.
-std::wstring CurrentDrive() {
-  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
-  if (folder.empty() || GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()) == 0) return {};
-  return folder.size() >= 2 && folder[1] == L':' ? folder.substr(0, 2) : std::wstring();
-}
-
-// The \\?\ form of a path, which the file system takes as it stands: the only form that reaches
-// paths of MAX_PATH code units and more, and names that end in a dot or a space, which the
-// ordinary form trims (and so points at another file). Listing and deleting both use it, so
-// that they name the same files. Drive paths, UNC paths and paths from the current drive's root
-// have such a form; anything else is passed on as it is.
-std::wstring ExactPath(std::wstring path) {
-  if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
-  if (IsDriveAbsolute(path)) return L"\\\\?\\" + path;
-  if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
-  if (path.starts_with(L"\\")) {
-    const std::wstring drive = CurrentDrive();
-    if (!drive.empty()) return L"\\\\?\\" + drive + path;
-  }
-  return path;
-}
-
-// The path without \\?\, as the shell takes it.
-std::wstring WithoutExactPrefix(std::wstring path) {
-  if (path.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + path.substr(8);
-  if (path.starts_with(L"\\\\?\\")) path.erase(0, 4);
-  return path;
-}
 
 // True when a name in the path ends in a dot or a space, which the shell (it takes no paths in
 // the \\?\ form) would trim and so reach another file by; "." and ".." are folders as they stand.
@@ -141,10 +102,7 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   return true;
 }
 
-bool Win32Platform::RemoveFile(const std::wstring& path) {
-  // A delete must remove the very file that was listed.
-  return ::DeleteFileW(ExactPath(path).c_str()) != FALSE;
-}
+std::unique_ptr<CacheFileRemover> Win32Platform::BeginRemoving() { return std::make_unique<Win32CacheRemover>(); }
 
 int Win32Platform::ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const {
   flags |= MB_SETFOREGROUND;

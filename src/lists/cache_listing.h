@@ -15,12 +15,18 @@ namespace tallow {
 
 class CacheListing {
  public:
-  // A folder's path ends in "\"; returns the index entries refer to it by.
+  // A bucket folder of a cache container, whose path ends in "\"; returns the index entries
+  // refer to it by. A folder added by its path alone has no container.
+  uint32_t AddFolder(std::wstring_view container, std::wstring_view bucket);
   uint32_t AddFolder(std::wstring path);
   void AddEntry(uint32_t folder, std::wstring_view name);
 
   size_t Count() const { return entries_.size(); }
+  // Full paths, each ending in "\".
   const std::vector<std::wstring>& Folders() const { return folders_; }
+  // The container the folder lies in, ending in "\", and the folder's own name in it.
+  std::wstring_view Container(uint32_t folder) const;
+  std::wstring_view Bucket(uint32_t folder) const;
   uint32_t FolderIndex(size_t i) const { return entries_[i].folder; }
   std::wstring_view Name(size_t i) const { return {entries_[i].name, entries_[i].length}; }
   std::wstring Path(size_t i) const;
@@ -36,6 +42,7 @@ class CacheListing {
     uint32_t folder;
   };
   std::vector<std::wstring> folders_;
+  std::vector<size_t> container_lengths_;  // per folder
   std::deque<Entry> entries_;
   std::vector<std::unique_ptr<wchar_t[]>> blocks_;
   size_t block_used_ = kBlockUnits;  // units taken in the last block

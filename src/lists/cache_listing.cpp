@@ -1,12 +1,31 @@
-#include "search/cache_listing.h"
+#include "lists/cache_listing.h"
 
 #include <algorithm>
 
 namespace tallow {
 
+uint32_t CacheListing::AddFolder(std::wstring_view container, std::wstring_view bucket) {
+  std::wstring path(container);
+  path.append(bucket).push_back(L'\\');
+  const uint32_t folder = AddFolder(std::move(path));
+  container_lengths_.back() = container.size();
+  return folder;
+}
+
 uint32_t CacheListing::AddFolder(std::wstring path) {
   folders_.push_back(std::move(path));
+  container_lengths_.push_back(0);
   return static_cast<uint32_t>(folders_.size() - 1);
+}
+
+std::wstring_view CacheListing::Container(uint32_t folder) const {
+  return std::wstring_view(folders_[folder]).substr(0, container_lengths_[folder]);
+}
+
+std::wstring_view CacheListing::Bucket(uint32_t folder) const {
+  const std::wstring_view path = folders_[folder];
+  const size_t start = container_lengths_[folder];
+  return path.substr(start, path.size() - start - 1);
 }
 
 void CacheListing::AddEntry(uint32_t folder, std::wstring_view name) {

@@ -22,6 +22,19 @@ bool SendChord(std::initializer_list<WORD> keys) {
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
+// Presses the left button at one point of the screen and releases it at another.
+bool Drag(POINT from, POINT to) {
+  SetCursorPos(from.x, from.y);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  inputs[1].mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
 // A cache with enough ".gif" files to scroll, picked by keyboard.
 class NamesListTest : public GuiTest {
  protected:
@@ -130,6 +143,80 @@ TEST_F(NamesListTest, ScrollingThenPagingKeepsThePathOnTheHighlightedName) {
   ASSERT_TRUE(PressKey(VK_NEXT));  // with no entry current, the first page's end becomes current
   ASSERT_TRUE(PressKey(VK_NEXT));
   ExpectPathListOnHighlightedName();
+}
+
+// A screen reader keeps what it learnt of the rows until the list says they changed.
+TEST_F(NamesListTest, EachScanAnnouncesThatTheRowsChanged) {
+  static HWND watched;
+  static int announced;
+  watched = list();
+  announced = 0;
+  const HWINEVENTHOOK hook = SetWinEventHook(
+      EVENT_OBJECT_REORDER, EVENT_OBJECT_REORDER, nullptr,
+      [](HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+        if (hwnd == watched && object == OBJID_CLIENT && child == CHILDID_SELF) ++announced;
+      },
+      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_TRUE(hook);
+  SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+  PumpUntil([] { return announced > 0; });
+  UnhookWinEvent(hook);
+  EXPECT_GT(announced, 0);
+}
+
+// A full cache's worth of names, far past the 65,535 rows a 16-bit field can name. The files are
+// made and removed on the Linux side, at a fraction of the time through Wine.
+class LongListTest : public NamesListTest {
+ protected:
+  static constexpr int kRows = 70002;
+  void SetUp() override {
+    GuiTest::SetUp();
+    linux_bucket_ = testing::LinuxPath(bucket_.path());
+    if (linux_bucket_.empty()) GTEST_SKIP() << "the files are made on the Linux side, under Wine";
+    ASSERT_TRUE(testing::RunOnLinux(L"cd '" + linux_bucket_ + L"' && seq -f 'row%06g[1].gif' 1 " +
+                                    std::to_wstring(kRows) + L" | xargs touch"));
+    ASSERT_TRUE(PickByKeyboard(L".gif"));
+    ASSERT_GE(names().Count(), kRows);
+  }
+  void TearDown() override {
+    if (!linux_bucket_.empty()) testing::RunOnLinux(L"find '" + linux_bucket_ + L"' -name 'row*' -delete");
+    GuiTest::TearDown();
+  }
+  std::wstring linux_bucket_;
+};
+
+TEST_F(LongListTest, RightClickPastRow65535DeletesExactlyThatRowsFile) {
+  constexpr int kRow = 70001;
+  const std::vector<std::wstring> paths = ListedPaths();
+  const std::wstring doomed = paths[kRow];
+  const std::wstring namesake = paths[kRow - 65536];
+  SendMessageW(list(), LB_SETTOPINDEX, kRow - 1, 0);
+  DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window(), 1)});
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), kRow), /*right=*/true));
+  ASSERT_EQ(watcher.Wait().size(), 1u);
+  ASSERT_TRUE(PumpUntil([&] { return platform_.scans == 2; }));
+  EXPECT_FALSE(testing::Exists(doomed));
+  EXPECT_TRUE(testing::Exists(namesake));
+  EXPECT_EQ(names().Count(), static_cast<int>(paths.size()) - 1);
+}
+
+TEST_F(LongListTest, KeysAndTheThumbMoveOnPastRow32767) {
+  // Every name starts with the letter: typing it moves one row on, wherever the caret is.
+  for (const int from : {40000, 70000}) {
+    SendMessageW(list(), LB_SETCURSEL, static_cast<WPARAM>(from), 0);
+    ASSERT_TRUE(PressKey('R'));
+    EXPECT_EQ(names().CurrentIndex(), from + 1);
+  }
+  // The thumb dragged to the bottom of its bar shows the last rows.
+  SendMessageW(list(), LB_SETTOPINDEX, 0, 0);
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof bar;
+  ASSERT_TRUE(GetScrollBarInfo(list(), OBJID_VSCROLL, &bar));
+  const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+  ASSERT_TRUE(Drag({x, bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2},
+                   {x, bar.rcScrollBar.bottom + 5}));
+  PumpUntil([&] { return SendMessageW(list(), LB_GETTOPINDEX, 0, 0) > kRows - 100; });
+  EXPECT_GT(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), kRows - 100);
 }
 
 // A few files of an extension of the test's own, added through Text1 and Command3.

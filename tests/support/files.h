@@ -20,6 +20,12 @@ bool MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORM
 // Removes a file or a folder tree, read-only, hidden and system entries included.
 void RemoveTree(const std::wstring& path);
 
+// Runs a shell command on the Linux side, where links can be made that Wine makes none of;
+// true once it has ended. Only under Wine.
+bool RunOnLinux(const std::wstring& command);
+// Where Wine keeps the file on the Linux side; empty elsewhere.
+std::wstring LinuxPath(const std::wstring& path);
+
 // Bytes that a text-mode or truncating copy would change.
 std::string SampleBytes();
 

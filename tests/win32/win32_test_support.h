@@ -20,12 +20,6 @@ std::wstring InternetCacheFolder();
 // the folder above as its container.
 bool RemoveListed(Platform& platform, const std::wstring& path);
 
-// Runs a shell command on the Linux side, where links can be made that Wine makes none of;
-// true once it has ended. Only under Wine.
-bool RunOnLinux(const std::wstring& command);
-// Where Wine keeps the file on the Linux side; empty elsewhere.
-std::wstring LinuxPath(const std::wstring& path);
-
 // A folder of the test's own, with a name no other test or process uses, removed with all it
 // holds when the test ends.
 class ScratchFolder {

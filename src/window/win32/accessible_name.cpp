@@ -1,12 +1,7 @@
 #include "window/win32/accessible_name.h"
 
-// The accessibility interfaces build on <windows.h>.
-#include <oleacc.h>
-
 #include <atomic>
 #include <string>
-
-#include "platform/win32/handles.h"
 
 namespace tallow {
 
@@ -53,8 +48,9 @@ class RowNameServer final : public IAccPropServer {
         FAILED(services_->DecomposeHwndIdentityString(identity, identity_length, &window, &object, &child))) {
       return S_OK;
     }
-    const std::wstring name = child == CHILDID_SELF ? name_ : rows_(static_cast<int>(child) - 1);
-    value->bstrVal = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    const std::optional<std::wstring> name = child == CHILDID_SELF ? name_ : rows_(static_cast<size_t>(child) - 1);
+    if (!name) return S_OK;
+    value->bstrVal = SysAllocStringLen(name->data(), static_cast<UINT>(name->size()));
     if (!value->bstrVal) return E_OUTOFMEMORY;
     value->vt = VT_BSTR;
     *has_property = TRUE;
@@ -72,19 +68,22 @@ class RowNameServer final : public IAccPropServer {
 
 }  // namespace
 
+win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services,
+                                                      std::wstring name, RowNames rows) {
+  return win32::UniqueComPtr<IAccPropServer>(new RowNameServer(std::move(services), std::move(name), std::move(rows)));
+}
+
 bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows) {
   const win32::UniqueComPtr<IAccPropServices> services = AccPropServices();
   if (!services) return false;
   // The server has the service decode which row it is asked about, so it holds it too.
   services->AddRef();
-  auto* server = new RowNameServer(win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name),
-                                   std::move(rows));
+  const win32::UniqueComPtr<IAccPropServer> server = MakeRowNameServer(
+      win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows));
   MSAAPROPID property = PROPID_ACC_NAME;
   // The service keeps its own reference to the server for as long as the annotation stands.
-  const HRESULT result = services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1,
-                                                 server, ANNO_CONTAINER);
-  server->Release();
-  return SUCCEEDED(result);
+  return SUCCEEDED(services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1,
+                                               server.get(), ANNO_CONTAINER));
 }
 
 bool SetAccessibleName(HWND control, std::wstring_view name) {

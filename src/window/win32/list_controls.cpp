@@ -45,6 +45,8 @@ void NamesListBox::ShowRows(int count) {
   // Emptied first, so that no row stays current and the view starts at the top.
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
   if (count > 0) SendMessageW(hwnd_, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+  // Screen readers learn that every row may now name another file.
+  NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 int NamesListBox::Count() const {

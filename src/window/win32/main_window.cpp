@@ -1,9 +1,5 @@
 #include "window/win32/main_window.h"
 
-#include <windowsx.h>
-
-#include <algorithm>
-
 #include "res/resource.h"
 #include "window/layout.h"
 #include "window/win32/accessible_name.h"
@@ -164,11 +160,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = static_cast<UINT>(NamesRowHeight());
       return TRUE;
     case WM_DRAWITEM:
-      if (wparam == IDC_LIST1) OnDrawList1Item(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+      if (wparam == IDC_LIST1) names_window_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
       return TRUE;
     case WM_CHARTOITEM:
       if (reinterpret_cast<HWND>(lparam) == list1_.hwnd()) {
-        return OnList1CharToItem(static_cast<wchar_t>(LOWORD(wparam)), static_cast<short>(HIWORD(wparam)));
+        return names_window_.CharToItem(static_cast<wchar_t>(LOWORD(wparam)));
       }
       break;
     case WM_DESTROY:
@@ -194,6 +190,7 @@ bool MainWindow::OnCreate() {
   FitClientArea();
   ApplyLayout();
   list1_.SetDpi(dpi_);
+  names_window_.SetDpi(dpi_);
   return true;
 }
 
@@ -241,38 +238,6 @@ bool MainWindow::OnActivate(WPARAM wparam) {
   return true;
 }
 
-void MainWindow::OnDrawList1Item(const DRAWITEMSTRUCT& item) {
-  HDC dc = item.hDC;
-  // Only the focus moved: its dotted frame toggles, the row stays as drawn.
-  if (item.itemAction == ODA_FOCUS || item.itemID == static_cast<UINT>(-1)) {
-    DrawFocusRect(dc, &item.rcItem);
-    return;
-  }
-  const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  const COLORREF old_color = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  const int old_mode = SetBkMode(dc, TRANSPARENT);
-  const std::wstring_view name = form_.results().Name(static_cast<int>(item.itemID));
-  RECT text = item.rcItem;
-  text.left += ScaleFromBaseDpi(2, dpi_);
-  DrawTextW(dc, name.data(), static_cast<int>(name.size()), &text, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-  SetBkMode(dc, old_mode);
-  SetTextColor(dc, old_color);
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
-}
-
-// A typed character moves to the next name that starts with it, as in any list; -2 when none
-// does, which leaves the list as it is.
-LRESULT MainWindow::OnList1CharToItem(wchar_t typed, int caret) {
-  const int count = list1_.Count();
-  for (int step = 1; step <= count; ++step) {
-    const int row = (caret + step) % count;
-    const std::wstring_view name = form_.results().Name(row);
-    if (!name.empty() && CompareStringOrdinal(name.data(), 1, &typed, 1, TRUE) == CSTR_EQUAL) return row;
-  }
-  return -2;
-}
-
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -280,6 +245,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   ApplyFonts();
   ApplyLayout();
   list1_.SetDpi(dpi_);
+  names_window_.SetDpi(dpi_);
 }
 
 // As tall as a row of the list's font, as a list box of text would make it.
@@ -328,17 +294,16 @@ bool MainWindow::CreateControls() {
     if (control.kind == ControlKind::kFrame && !create(control)) return false;
   }
   list1_.Attach(Control(IDC_LIST1));
-  list1_.SetRowNames([this](int row) { return std::wstring(form_.results().Name(row)); });
+  list1_.SetRowNames([this](size_t row) -> std::optional<std::wstring> {
+    const CacheListing& listing = *form_.results().listing();
+    if (row >= listing.Count()) return std::nullopt;
+    return std::wstring(listing.Name(row));
+  });
   combo1_.Attach(Control(IDC_COMBO1));
   text1_.Attach(Control(IDC_TEXT1));
   command1_.Attach(Control(IDC_COMMAND1));
   command2_.Attach(Control(IDC_COMMAND2));
-  // A plain window-procedure hook, not the common controls' subclass chain.
-  HWND list = list1_.hwnd();
-  SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  names_list_proc_ =
-      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NamesListProc)));
-  return names_list_proc_ != nullptr;
+  return names_window_.Attach(list1_.hwnd());
 }
 
 void MainWindow::ApplyFonts() {
@@ -382,93 +347,6 @@ void MainWindow::FitComboHeight() {
     if (actual == wanted || field < 1) return;
     SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
-}
-
-LRESULT CALLBACK MainWindow::NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  try {
-    return self->HandleNamesListMessage(message, wparam, lparam);
-  } catch (...) {
-    return 0;
-  }
-}
-
-LRESULT MainWindow::HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_RBUTTONDOWN:
-      // As in Explorer, a right-click first makes its row current, so the menu acts on what was
-      // clicked; below the last entry it leaves the current entry as it is.
-      SelectRowAt(lparam);
-      break;
-    case WM_CONTEXTMENU:
-      // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row; a
-      // right-click has its menu from the button's release, and must not get a second.
-      if (lparam == -1) {
-        const POINT at = CurrentRowPoint();
-        form_.OnList1ContextMenu(at.x, at.y);
-      }
-      return 0;
-    default:
-      break;
-  }
-  LRESULT result = CallWindowProcW(names_list_proc_, list1_.hwnd(), message, wparam, lparam);
-  const int x = GET_X_LPARAM(lparam);
-  const int y = GET_Y_LPARAM(lparam);
-  switch (message) {
-    case WM_GETDLGCODE:
-      // Enter belongs to the list, which opens the current file with it; the dialog keys would
-      // take it for the default button the window does not have.
-      if (const auto* key = reinterpret_cast<const MSG*>(lparam);
-          key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
-        result |= DLGC_WANTMESSAGE;
-      }
-      break;
-    case WM_KEYDOWN:
-      // Once per press, not again for each repeat while it is held.
-      if (wparam == VK_RETURN && (lparam & (1 << 30)) == 0) form_.OnList1DblClick();
-      break;
-    // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
-    case WM_LBUTTONDBLCLK:
-      form_.OnList1DblClick();
-      break;
-    case WM_LBUTTONUP:
-      form_.OnList1MouseUp(1, x, y);
-      break;
-    case WM_RBUTTONUP:
-      form_.OnList1MouseUp(2, x, y);
-      break;
-    case WM_MBUTTONUP:
-      form_.OnList1MouseUp(4, x, y);
-      break;
-    default:
-      break;
-  }
-  return result;
-}
-
-void MainWindow::SelectRowAt(LPARAM point) {
-  const LRESULT hit = SendMessageW(list1_.hwnd(), LB_ITEMFROMPOINT, 0, point);
-  // The high word says the point is outside every entry; the low word then names the nearest.
-  if (HIWORD(hit) != 0) return;
-  const int row = LOWORD(hit);
-  if (row != list1_.CurrentIndex()) SendMessageW(list1_.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-}
-
-// Just below the start of the highlighted row's text, kept within the list when the row is
-// scrolled out of view.
-POINT MainWindow::CurrentRowPoint() const {
-  RECT client{};
-  GetClientRect(list1_.hwnd(), &client);
-  RECT row{};
-  const int current = list1_.CurrentIndex();
-  if (current < 0 || SendMessageW(list1_.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(current),
-                                  reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
-    return {client.left, client.top};
-  }
-  const int x = static_cast<int>(row.left) + ScaleFromBaseDpi(16, dpi_);
-  return {std::clamp(x, static_cast<int>(client.left), static_cast<int>(client.right)),
-          std::clamp(static_cast<int>(row.bottom), static_cast<int>(client.top), static_cast<int>(client.bottom))};
 }
 
 }  // namespace tallow

@@ -9,6 +9,7 @@
 #include "window/form1.h"
 #include "window/win32/control_adapters.h"
 #include "window/win32/list_controls.h"
+#include "window/win32/names_list_window.h"
 
 namespace tallow {
 
@@ -42,19 +43,13 @@ class MainWindow final : public FormHost {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK NamesListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleNamesListMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
   void OnCommand(int id, int code);
   bool OnActivate(WPARAM wparam);
-  void OnDrawList1Item(const DRAWITEMSTRUCT& item);
-  LRESULT OnList1CharToItem(wchar_t typed, int caret);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnNcDestroy();
-  void SelectRowAt(LPARAM point);
-  POINT CurrentRowPoint() const;
 
   void FitClientArea();
   bool CreateControls();
@@ -66,7 +61,6 @@ class MainWindow final : public FormHost {
   HWND hwnd_ = nullptr;
   HWND last_focus_ = nullptr;  // the control that had the focus when the window lost it
   int dpi_ = 96;
-  WNDPROC names_list_proc_ = nullptr;  // the list box's own procedure, under the hook
   bool show_ = true;
 
   NamesListBox list1_;
@@ -78,6 +72,7 @@ class MainWindow final : public FormHost {
   win32::UniqueHfont text1_font_;
   win32::UniqueHmenu menu_;
   Form1 form_;
+  NamesListWindow names_window_{form_};
 };
 
 }  // namespace tallow

@@ -1,0 +1,188 @@
+#include "window/win32/names_list_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "window/layout.h"
+
+namespace tallow {
+
+bool NamesListWindow::Attach(HWND list) {
+  list_ = list;
+  // A plain window-procedure hook, not the common controls' subclass chain, which costs a
+  // server round trip per message under Wine.
+  SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  base_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+  return base_ != nullptr;
+}
+
+LRESULT CALLBACK NamesListWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<NamesListWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
+  // A handler that fails is skipped; nothing may unwind through the system's frames.
+  try {
+    return self->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT NamesListWindow::CallBase(UINT message, WPARAM wparam, LPARAM lparam) const {
+  return CallWindowProcW(base_, list_, message, wparam, lparam);
+}
+
+int NamesListWindow::Count() const {
+  const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+  return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+int NamesListWindow::CurrentIndex() const {
+  const LRESULT current = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+  return current == LB_ERR ? -1 : static_cast<int>(current);
+}
+
+LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_RBUTTONDOWN:
+      // As in Explorer, a right-click first makes its row current, so the menu acts on what was
+      // clicked; below the last entry it leaves the current entry as it is.
+      SelectRowAt({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      break;
+    case WM_CONTEXTMENU:
+      // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row; a
+      // right-click has its menu from the button's release, and must not get a second.
+      if (lparam == -1) {
+        const POINT at = CurrentRowPoint();
+        form_.OnList1ContextMenu(at.x, at.y);
+      }
+      return 0;
+    case WM_VSCROLL:
+      if (OnThumbScroll(wparam)) return 0;
+      break;
+    default:
+      break;
+  }
+  LRESULT result = CallBase(message, wparam, lparam);
+  const int x = GET_X_LPARAM(lparam);
+  const int y = GET_Y_LPARAM(lparam);
+  switch (message) {
+    case WM_GETDLGCODE:
+      // Enter belongs to the list, which opens the current file with it; the dialog keys would
+      // take it for the default button the window does not have.
+      if (const auto* key = reinterpret_cast<const MSG*>(lparam);
+          key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+        result |= DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      // Once per press, not again for each repeat while it is held.
+      if (wparam == VK_RETURN && (lparam & (1 << 30)) == 0) form_.OnList1DblClick();
+      break;
+    // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
+    case WM_LBUTTONDBLCLK:
+      form_.OnList1DblClick();
+      break;
+    case WM_LBUTTONUP:
+      form_.OnList1MouseUp(1, x, y);
+      break;
+    case WM_RBUTTONUP:
+      form_.OnList1MouseUp(2, x, y);
+      break;
+    case WM_MBUTTONUP:
+      form_.OnList1MouseUp(4, x, y);
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
+// The thumb's position comes in 16 bits, which would wrap past row 65,535; the scroll bar
+// itself keeps it whole.
+bool NamesListWindow::OnThumbScroll(WPARAM wparam) {
+  const int code = LOWORD(wparam);
+  if (code != SB_THUMBTRACK && code != SB_THUMBPOSITION) return false;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_TRACKPOS;
+  if (!GetScrollInfo(list_, SB_VERT, &info)) return false;
+  SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(info.nTrackPos, 0)), 0);
+  return true;
+}
+
+// From the first row in view and the rows' height, confirmed by the row's own rectangle:
+// LB_ITEMFROMPOINT answers in 16 bits.
+int NamesListWindow::RowAt(POINT point) const {
+  RECT client{};
+  GetClientRect(list_, &client);
+  const LRESULT top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+  const LRESULT height = SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0);
+  if (!PtInRect(&client, point) || top == LB_ERR || height == LB_ERR || height <= 0) return -1;
+  const LONG_PTR row = top + point.y / height;
+  RECT rect{};
+  if (row >= Count() ||
+      SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)) == LB_ERR ||
+      !PtInRect(&rect, point)) {
+    return -1;
+  }
+  return static_cast<int>(row);
+}
+
+void NamesListWindow::SelectRowAt(POINT point) {
+  const int row = RowAt(point);
+  if (row >= 0 && row != CurrentIndex()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+// Just below the start of the highlighted row's text, kept within the list when the row is
+// scrolled out of view.
+POINT NamesListWindow::CurrentRowPoint() const {
+  RECT client{};
+  GetClientRect(list_, &client);
+  RECT row{};
+  const int current = CurrentIndex();
+  if (current < 0 ||
+      SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
+    return {client.left, client.top};
+  }
+  const int x = static_cast<int>(row.left) + ScaleFromBaseDpi(16, dpi_);
+  return {std::clamp(x, static_cast<int>(client.left), static_cast<int>(client.right)),
+          std::clamp(static_cast<int>(row.bottom), static_cast<int>(client.top), static_cast<int>(client.bottom))};
+}
+
+void NamesListWindow::DrawItem(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  // Only the focus moved: its dotted frame toggles, the row stays as drawn.
+  if (item.itemAction == ODA_FOCUS || item.itemID == static_cast<UINT>(-1)) {
+    DrawFocusRect(dc, &item.rcItem);
+    return;
+  }
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const COLORREF old_color = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const int old_mode = SetBkMode(dc, TRANSPARENT);
+  const std::wstring_view name = form_.results().Name(static_cast<int>(item.itemID));
+  RECT text = item.rcItem;
+  text.left += ScaleFromBaseDpi(2, dpi_);
+  DrawTextW(dc, name.data(), static_cast<int>(name.size()), &text, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+  SetBkMode(dc, old_mode);
+  SetTextColor(dc, old_color);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+}
+
+// A typed character moves to the next name that starts with it, as in any list; -2 when none
+// does, which leaves the list as it is. The caret is asked of the list: the message that asks
+// this carries it in 16 bits.
+LRESULT NamesListWindow::CharToItem(wchar_t typed) const {
+  const int count = Count();
+  const LRESULT caret_index = SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
+  const int caret = caret_index == LB_ERR || caret_index >= count ? -1 : static_cast<int>(caret_index);
+  for (int step = 1; step <= count; ++step) {
+    const int row = static_cast<int>((static_cast<long long>(caret) + step) % count);
+    const std::wstring_view name = form_.results().Name(row);
+    if (!name.empty() && CompareStringOrdinal(name.data(), 1, &typed, 1, TRUE) == CSTR_EQUAL) return row;
+  }
+  return -2;
+}
+
+}  // namespace tallow

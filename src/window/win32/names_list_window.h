@@ -1,0 +1,47 @@
+// The names list's own behaviour on top of the list box, which holds no text: each row drawn
+// from the listing, a typed letter jumping to the next name with it, a right-click making its
+// row current, the menu from the keyboard, Enter and double-clicks opening. Rows are found by
+// full-width indices everywhere: a list of a full cache runs far past the 65,535 rows that the
+// list box's 16-bit message fields can name.
+#pragma once
+
+#include <windows.h>
+
+#include "window/form1.h"
+
+namespace tallow {
+
+class NamesListWindow {
+ public:
+  explicit NamesListWindow(Form1& form) : form_(form) {}
+  NamesListWindow(const NamesListWindow&) = delete;
+  NamesListWindow& operator=(const NamesListWindow&) = delete;
+
+  // Takes over the list box's messages, passing on what it does not handle itself.
+  bool Attach(HWND list);
+  void SetDpi(int dpi) { dpi_ = dpi; }
+
+  // What the parent window is sent on the list's behalf.
+  void DrawItem(const DRAWITEMSTRUCT& item) const;
+  LRESULT CharToItem(wchar_t typed) const;
+
+  // The row under a point of the list's client area; -1 below the last row or outside.
+  int RowAt(POINT point) const;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT CallBase(UINT message, WPARAM wparam, LPARAM lparam) const;
+  int Count() const;
+  int CurrentIndex() const;
+  void SelectRowAt(POINT point);
+  POINT CurrentRowPoint() const;
+  bool OnThumbScroll(WPARAM wparam);
+
+  Form1& form_;
+  HWND list_ = nullptr;
+  WNDPROC base_ = nullptr;  // the list box's own procedure
+  int dpi_ = 96;
+};
+
+}  // namespace tallow

@@ -89,7 +89,13 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   // The separator is added even after a drive root ("D:\" gives "D:\\name"); the shell
   // accepts the doubled separator.
   const std::wstring destination = *folder + L'\\' + std::wstring(saved_name);
+  // Into a folder of that name the shell would copy the file, not onto it; and when it keeps
+  // what was there (the user declined the replace, or kept both), nothing was saved as named.
+  const std::optional<FileStamp> before = platform.StampOf(destination);
+  if (before && before->folder) return;
   if (!ShellCopyFile(platform, *source, destination)) return;
+  const std::optional<FileStamp> after = platform.StampOf(destination);
+  if (!after || after->folder || after == before) return;
   platform.MarkFromInternet(destination);
   platform.ShowMessage(SavedText(name), std::wstring(kSavedTitle), MessageIcon::kInformation);
 }

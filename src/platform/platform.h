@@ -39,6 +39,16 @@ struct DirEntry {
 };
 using EntrySink = std::function<void(const DirEntry& entry)>;
 
+// Tells one state of an entry from another: which file it is, and when its contents or
+// attributes last changed.
+struct FileStamp {
+  bool folder = false;
+  uint64_t volume = 0;
+  uint64_t id = 0;
+  int64_t changed = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 // A long piece of work the user can follow and cancel.
 class Progress {
  public:
@@ -116,6 +126,8 @@ class Platform {
   // named another way, or nullopt when it has none.
   virtual std::optional<std::wstring> ShellPath(const std::wstring& path) = 0;
   virtual bool IsFolder(const std::wstring& path) = 0;
+  // The stamp of the entry the path names, links followed; nullopt when there is none.
+  virtual std::optional<FileStamp> StampOf(const std::wstring& path) = 0;
   // True when the system itself calls files with this extension (".exe") unsafe to open.
   virtual bool IsDangerousType(const std::wstring& extension) = 0;
   // Marks a saved copy as coming from the Internet, so that the system warns before running

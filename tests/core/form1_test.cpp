@@ -204,6 +204,21 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   form_.OnCopytoClick();
   EXPECT_EQ(fake_.messages.size(), 3u);
   EXPECT_EQ(fake_.marked.size(), 2u);
+
+  // The shell reports success but kept the file that was there (both kept, or the replace
+  // declined): neither success nor the mark of the web on a file the copy did not write.
+  fake_.copy_result = 0;
+  fake_.copy_writes = false;
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.copies.size(), 5u);
+  // A folder of the file's name: the shell would copy into it, so nothing is copied at all.
+  fake_.copy_writes = true;
+  fake_.picked_folder = L"C:\\Cache";
+  fake_.AddSubfolder(L"C:\\Cache", L"one[1].gif");
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.copies.size(), 5u);
+  EXPECT_EQ(fake_.messages.size(), 3u);
+  EXPECT_EQ(fake_.marked.size(), 2u);
 }
 
 TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {

@@ -56,6 +56,9 @@ class FakePlatform : public Platform {
   std::function<void()> while_asking;
   std::function<void()> while_working;
   int copy_result = 0;
+  bool copy_writes = true;  // false: the shell reports success but keeps what was there
+  std::map<std::wstring, FileStamp> stamps;  // files outside the cache tree, by path
+  uint64_t stamp_clock = 0;
   bool copy_aborted = false;
   int paths_equal_calls = 0;
   size_t special_folder_calls = 0;  // once per scan
@@ -168,6 +171,7 @@ class FakePlatform : public Platform {
   int ShellFileOperation(ShellCopyRecord& record) override {
     copies.push_back(record);
     record.any_operations_aborted = copy_aborted;
+    if (copy_result == 0 && !copy_aborted && copy_writes) stamps[record.to] = FileStamp{false, 1, ++stamp_clock, 0};
     return copy_result;
   }
   bool OpenWithDefaultProgram(const std::wstring& path) override {
@@ -184,6 +188,11 @@ class FakePlatform : public Platform {
     if (slash == std::wstring::npos || it == folders.end()) return false;
     const auto entry = std::ranges::find(it->second, path.substr(slash + 1), &Entry::name);
     return entry != it->second.end() && entry->directory;
+  }
+  std::optional<FileStamp> StampOf(const std::wstring& path) override {
+    if (IsFolder(path)) return FileStamp{true, 1, 0, 0};
+    const auto it = stamps.find(path);
+    return it == stamps.end() ? std::nullopt : std::optional<FileStamp>(it->second);
   }
   bool IsDangerousType(const std::wstring& extension) override {
     return std::ranges::find(dangerous_types, extension) != dangerous_types.end();

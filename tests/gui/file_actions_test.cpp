@@ -206,6 +206,16 @@ TEST_F(FileActionsTest, SaveThatCopiesNothingClaimsNoSuccess) {
   }
   EXPECT_EQ(ReadBytes(kept), "old bytes");
   EXPECT_EQ(ReadBytes(bucket_.path() + L"logo[1].gif"), "new bytes");
+
+  // A folder of the file's name in the picked folder: the shell would copy into it.
+  RemoveTree(kept);
+  ASSERT_TRUE(testing::MakeFolder(kept));
+  {
+    DialogWatcher answerer({DialogWatcher::PickFolder(target_.path)});
+    SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
+    EXPECT_EQ(answerer.Stop().size(), 1u);
+  }
+  EXPECT_FALSE(Exists(kept + L"\\logo[1].gif"));
   EXPECT_EQ(platform_.messages.size(), 1u);  // the reminder only
 }
 

@@ -121,6 +121,8 @@ std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& pat
 
 bool RecordingPlatform::IsFolder(const std::wstring& path) { return inner_->real.IsFolder(path); }
 
+std::optional<FileStamp> RecordingPlatform::StampOf(const std::wstring& path) { return inner_->real.StampOf(path); }
+
 bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
   return inner_->real.IsDangerousType(extension);
 }

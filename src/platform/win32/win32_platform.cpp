@@ -194,6 +194,21 @@ bool Win32Platform::IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
+  const win32::UniqueHandle entry(win32::NullIfInvalid(
+      CreateFileW(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+  BY_HANDLE_FILE_INFORMATION info{};
+  FILE_BASIC_INFO basic{};
+  if (!entry || !GetFileInformationByHandle(entry.get(), &info) ||
+      !GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic)) {
+    return std::nullopt;
+  }
+  return FileStamp{(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, info.dwVolumeSerialNumber,
+                   (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                   basic.ChangeTime.QuadPart};
+}
+
 bool Win32Platform::IsDangerousType(const std::wstring& extension) {
   // Looked up at run time: not every shlwapi has it.
   if (!shlwapi_loaded_) {

@@ -34,6 +34,7 @@ class Win32Platform final : public Platform {
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
   bool IsFolder(const std::wstring& path) override;
+  std::optional<FileStamp> StampOf(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
 

@@ -320,6 +320,38 @@ TEST_F(FileActionsTest, ALongDeleteAllShowsOneProgressDialogAndStopsOnCancel) {
   EXPECT_TRUE(IsWindowEnabled(Window()));
 }
 
+// Another program picks another type and searches, through the window's messages, while the
+// question is up and again while the progress dialog is: what goes is what the question named.
+TEST_F(FileActionsTest, DeleteAllDeletesWhatItAskedAboutWhateverIsSentMeanwhile) {
+  for (int i = 0; i < 40; ++i) ASSERT_TRUE(bucket_.AddFile(L"slow-" + std::to_wstring(i) + L"[1].gtslow"));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(bucket_.AddFile(L"other-" + std::to_wstring(i) + L"[1].gtother"));
+  for (const wchar_t* extension : {L".gtother", L".gtslow"}) {
+    SetWindowTextW(Control(IDC_TEXT1), extension);
+    SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
+    PumpPending();
+  }
+  ASSERT_EQ(window().list1().Count(), 40);
+  platform_.remove_delay_ms = 50;
+  auto meddle_then = [this](DialogWatcher::Answer then) -> DialogWatcher::Answer {
+    return [this, then](HWND box) {
+      HWND combo = Control(IDC_COMBO1);
+      SendMessageW(combo, CB_SETCURSEL, 16, 0);  // .gtother
+      SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_COMBO1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+      SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+      SendMessageW(Window(), WM_COMMAND, IDM_DELALL, 0);
+      return then(box);
+    };
+  };
+  {
+    DialogWatcher answerer({meddle_then(DialogWatcher::Press(IDYES)), meddle_then([](HWND) { return true; })});
+    SendMessageW(Window(), WM_COMMAND, IDM_DELALL, 0);
+    EXPECT_EQ(answerer.Stop().size(), 2u);  // the question, then the progress
+  }
+  EXPECT_EQ(bucket_.Listing().size(), 2u + 3u);  // ".", "..", and every .gtother file
+  EXPECT_EQ(window().list1().Count(), 3);         // the scan afterwards follows the chooser
+  EXPECT_EQ(platform_.scans, 3);
+}
+
 TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
   const std::wstring content = TestBucket::ContentFolder();
   // The cache's own files beside the buckets, made only where the prefix has none yet.

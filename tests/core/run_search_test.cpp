@@ -99,6 +99,13 @@ TEST_F(ScanCacheTest, NamesNoWindowsFileSystemHoldsAreLeftOut) {
     fake_.AddFile(b, n);
   }
   EXPECT_EQ(Names(L".gif"), Strings{L"ok [1].gif"});
+
+  // Nor a bucket's: LNK\DOCS, beside a link LNK, would lead into the link.
+  const std::wstring docs = fake_.AddSubfolder(L"C:\\Users\\me", L"Documents");
+  fake_.AddFile(docs, L"precious.gif");
+  fake_.AddSubfolder(ie5_, L"LNK", /*link=*/true);
+  fake_.folders[Bucket(L"LNK\\DOCS")] = fake_.folders[docs];
+  EXPECT_EQ(Names(L".gif"), Strings{L"ok [1].gif"});
 }
 
 TEST_F(ScanCacheTest, DuplicatesAsTheFileSystemSeesThem) {

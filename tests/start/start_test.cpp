@@ -1,9 +1,14 @@
 // Starts Tallowmere.exe itself, through its real entry point and message loop: its window must
-// show, and closing it must end the program with exit code 0. Usage: start_test PROGRAM.
+// show, and closing it must end the program with exit code 0. It runs from a folder of its own,
+// as a download does, beside copies of a planted DLL named after DLLs that the start-up of the
+// C runtime loads; none of them may load. Wine would load its own instead of any DLL by those
+// names unless told otherwise, as CTest does (WINEDLLOVERRIDES="bcrypt,crypt32=n,b").
+// Usage: start_test PROGRAM PLANTED_DLL.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "window/win32/main_window.h"
@@ -41,18 +46,57 @@ HWND MainWindowOf(DWORD process) {
   return search.found;
 }
 
+// A folder of the test's own in the temporary folder, removed with the files put in it.
+class DownloadFolder {
+ public:
+  DownloadFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + L"tallow-start-" + std::to_wstring(GetCurrentProcessId()) + L'\\';
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~DownloadFolder() {
+    for (const std::wstring& name : names_) DeleteFileW((path_ + name).c_str());
+    RemoveDirectoryW(path_.c_str());
+  }
+  // Copies the file in under the name; the path of the copy, empty when it failed.
+  std::wstring Put(const wchar_t* source, const std::wstring& name) {
+    names_.insert(names_.end(), {name, name + L".loaded"});
+    return CopyFileW(source, (path_ + name).c_str(), FALSE) ? path_ + name : std::wstring();
+  }
+  bool Holds(const std::wstring& name) const {
+    return GetFileAttributesW((path_ + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+ private:
+  std::wstring path_;
+  std::vector<std::wstring> names_;
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: start_test PROGRAM\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: start_test PROGRAM PLANTED_DLL\n");
     return 2;
   }
-  std::wstring command_line = L"\"" + std::wstring(argv[1]) + L"\"";
+  DownloadFolder folder;
+  const std::wstring program = folder.Put(argv[1], L"Tallowmere.exe");
+  const wchar_t* const kPlanted[] = {L"bcrypt.dll", L"crypt32.dll"};
+  for (const wchar_t* name : kPlanted) {
+    if (folder.Put(argv[2], name).empty()) return Fail("cannot plant a DLL");
+  }
+  // The planted DLL tells when it loads.
+  {
+    const tallow::win32::UniqueHmodule marker(LoadLibraryW(folder.Put(argv[2], L"marker.dll").c_str()));
+    if (program.empty() || !marker || !folder.Holds(L"marker.dll.loaded")) return Fail("no program or no marker");
+  }
+  std::wstring command_line = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(argv[1], command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
     return Fail("the program did not start");
   }
   const tallow::win32::UniqueHandle process(started.hProcess);
@@ -87,6 +131,12 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "start_test: FAILED: exit code %lu\n", exit_code);
     return 1;
   }
-  std::printf("start_test: the window showed and the program ended with exit code 0\n");
+  for (const wchar_t* name : kPlanted) {
+    if (folder.Holds(std::wstring(name) + L".loaded")) {
+      std::fprintf(stderr, "start_test: FAILED: the program loaded the %ls planted beside it\n", name);
+      return 1;
+    }
+  }
+  std::printf("start_test: the window showed, no planted DLL loaded, and the program ended with exit code 0\n");
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "lists/visible_name.h"
 #include "search/run_search.h"
 
 namespace tallow {
@@ -47,7 +48,7 @@ bool CanRunCode(Platform& platform, std::wstring_view name) {
 
 std::wstring OpenWarningText(std::wstring_view name) {
   std::wstring text = L"此文件可能会运行程序：\r\n";
-  text.append(name).append(L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  text.append(VisibleName(name)).append(L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
   return text;
 }
 
@@ -67,7 +68,7 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
 
 std::wstring SavedText(std::wstring_view name) {
   std::wstring text = L"保存   ";
-  text.append(name).append(L"   成功");
+  text.append(VisibleName(name)).append(L"   成功");
   return text;
 }
 

@@ -38,7 +38,7 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
 // The texts of the success message, the warning before opening, and the question before
-// deleting every listed file.
+// deleting every listed file; names in them as VisibleName draws them.
 std::wstring SavedText(std::wstring_view name);
 std::wstring OpenWarningText(std::wstring_view name);
 std::wstring DeleteAllText(size_t count);

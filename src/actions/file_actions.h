@@ -26,9 +26,6 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
 // Windows drops from the end of a name are set aside; empty when there is none.
 std::wstring_view LastExtension(std::wstring_view name);
 
-// True for a name whose type can run code when opened: anything cached is an unknown download.
-bool CanRunCode(Platform& platform, std::wstring_view name);
-
 // Opens the file with its associated program, after asking when it could run code; nothing
 // happens without a file, since an empty path would make the shell open some unrelated folder.
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path);

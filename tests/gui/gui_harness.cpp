@@ -110,6 +110,10 @@ bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
 
 bool RecordingPlatform::MarkFromInternet(const std::wstring& path) { return inner_->real.MarkFromInternet(path); }
 
+TypeProgram RecordingPlatform::ProgramForType(const std::wstring& extension) {
+  return real_shell ? inner_->real.ProgramForType(extension) : TypeProgram{L"viewer.exe \"%1\""};
+}
+
 std::wstring TestBucket::ContentFolder() { return CacheContentFolder(); }
 
 TestBucket::TestBucket() {

@@ -68,6 +68,8 @@ class RecordingPlatform final : public Platform {
   bool IsFolder(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
+  // The machine's associations with real_shell; otherwise every type has a program that shows it.
+  TypeProgram ProgramForType(const std::wstring& extension) override;
 
  private:
   struct Inner;

@@ -236,13 +236,13 @@ bool GuiTest::ClickUntil(HWND control, POINT at, const std::function<bool()>& do
   return Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)}) && PumpUntil(done);
 }
 
-bool GuiTest::DoubleClick(HWND control, POINT at) {
+bool GuiTest::DoubleClick(HWND control, POINT at, const std::function<bool()>& done) {
   seen_.clear();
   ClientToScreen(control, &at);
   SetCursorPos(at.x, at.y);
   return Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP), MouseInput(MOUSEEVENTF_LEFTDOWN),
                MouseInput(MOUSEEVENTF_LEFTUP)}) &&
-         WaitForRelease(WM_LBUTTONUP, 0, 2);
+         (done ? PumpUntil(done) : WaitForRelease(WM_LBUTTONUP, 0, 2));
 }
 
 POINT GuiTest::EntryPoint(HWND list, int index) {

@@ -119,7 +119,9 @@ class GuiTest : public ::testing::Test {
   // A click whose release a modal loop of the control may take (a scroll bar's): done tells
   // when the click has had its effect.
   bool ClickUntil(HWND control, POINT at, const std::function<bool()>& done);
-  bool DoubleClick(HWND control, POINT at);
+  // With done, for a double-click whose release a modal box of the window may take: done says it
+  // had its effect.
+  bool DoubleClick(HWND control, POINT at, const std::function<bool()>& done = nullptr);
   bool Wheel(HWND control, int notches);
   // The middle of a list box entry, in the list's client coordinates.
   static POINT EntryPoint(HWND list, int index);

@@ -8,28 +8,7 @@
 namespace tallow::gui {
 namespace {
 
-class OpenCautionTest : public GuiTest {
- protected:
-  void SetUp() override {
-    GuiTest::SetUp();
-    platform_.real_shell = true;
-    platform_.real_message_boxes = true;
-  }
-
-  // A real double-click, whose release the question's own loop takes: done says it had its effect.
-  bool DoubleClickUntil(HWND control, POINT at, const std::function<bool()>& done) {
-    ClientToScreen(control, &at);
-    SetCursorPos(at.x, at.y);
-    INPUT inputs[4] = {};
-    for (int i = 0; i < 4; ++i) {
-      inputs[i].type = INPUT_MOUSE;
-      inputs[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-    }
-    return SendInput(4, inputs, sizeof(INPUT)) == 4 && PumpUntil(done);
-  }
-
-  TestBucket bucket_;
-};
+using OpenCautionTest = GuiTest;
 
 TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
   const struct {
@@ -40,20 +19,23 @@ TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
       {L"wmvtool", L"wmv", L"wmvtool"},
       {L"pic\u202Efig.exe", L"fig.exe", L"pic<U+202E>fig.exe"},
   };
+  platform_.real_shell = true;
+  platform_.real_message_boxes = true;
+  TestBucket bucket;
   HWND list = Control(IDC_LIST1);
   for (const auto& c : cases) {
-    ASSERT_TRUE(bucket_.AddFile(c.name, "MZ"));
+    ASSERT_TRUE(bucket.AddFile(c.name, "MZ"));
     SetWindowTextW(Control(IDC_TEXT1), c.term.c_str());
     SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
     PumpPending();
     const std::vector<std::wstring> paths = ListedPaths();
-    const int row = static_cast<int>(std::find(paths.begin(), paths.end(), bucket_.path() + c.name) - paths.begin());
+    const int row = static_cast<int>(std::find(paths.begin(), paths.end(), bucket.path() + c.name) - paths.begin());
     ASSERT_LT(row, static_cast<int>(paths.size())) << c.term;
     SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
 
     const size_t asked = platform_.questions.size();
     DialogWatcher answerer({DialogWatcher::Press(IDNO)});
-    ASSERT_TRUE(DoubleClickUntil(list, EntryPoint(list, row), [&] { return platform_.questions.size() > asked; }));
+    ASSERT_TRUE(DoubleClick(list, EntryPoint(list, row), [&] { return platform_.questions.size() > asked; }));
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 1u) << c.term;
     EXPECT_EQ(seen[0].text, L"此文件可能会运行程序：\r\n" + c.shown + L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");

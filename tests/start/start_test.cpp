@@ -8,9 +8,9 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "platform/win32/handles.h"
+#include "support/files.h"
 #include "window/win32/main_window.h"
 
 namespace {
@@ -46,31 +46,10 @@ HWND MainWindowOf(DWORD process) {
   return search.found;
 }
 
-// A folder of the test's own in the temporary folder, removed with the files put in it.
-class DownloadFolder {
- public:
-  DownloadFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"tallow-start-" + std::to_wstring(GetCurrentProcessId()) + L'\\';
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~DownloadFolder() {
-    for (const std::wstring& name : names_) DeleteFileW((path_ + name).c_str());
-    RemoveDirectoryW(path_.c_str());
-  }
-  // Copies the file in under the name; the path of the copy, empty when it failed.
-  std::wstring Put(const wchar_t* source, const std::wstring& name) {
-    names_.insert(names_.end(), {name, name + L".loaded"});
-    return CopyFileW(source, (path_ + name).c_str(), FALSE) ? path_ + name : std::wstring();
-  }
-  bool Holds(const std::wstring& name) const {
-    return GetFileAttributesW((path_ + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
-
- private:
-  std::wstring path_;
-  std::vector<std::wstring> names_;
+// A folder of the test's own, removed with all it holds however the test ends.
+struct OwnFolder {
+  ~OwnFolder() { tallow::testing::RemoveTree(path); }
+  std::wstring path;
 };
 
 }  // namespace
@@ -80,17 +59,20 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: start_test PROGRAM PLANTED_DLL\n");
     return 2;
   }
-  DownloadFolder folder;
-  const std::wstring program = folder.Put(argv[1], L"Tallowmere.exe");
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const OwnFolder folder{temp + tallow::testing::UniqueName(L"tallow-start-")};
+  const std::wstring beside = folder.path + L'\\';
+  const std::wstring program = beside + L"Tallowmere.exe";
   const wchar_t* const kPlanted[] = {L"bcrypt.dll", L"crypt32.dll"};
-  for (const wchar_t* name : kPlanted) {
-    if (folder.Put(argv[2], name).empty()) return Fail("cannot plant a DLL");
+  bool planted = CreateDirectoryW(folder.path.c_str(), nullptr) && CopyFileW(argv[1], program.c_str(), FALSE);
+  for (const wchar_t* name : {kPlanted[0], kPlanted[1], L"marker.dll"}) {
+    planted = planted && CopyFileW(argv[2], (beside + name).c_str(), FALSE);
   }
   // The planted DLL tells when it loads.
-  {
-    const tallow::win32::UniqueHmodule marker(LoadLibraryW(folder.Put(argv[2], L"marker.dll").c_str()));
-    if (program.empty() || !marker || !folder.Holds(L"marker.dll.loaded")) return Fail("no program or no marker");
-  }
+  const tallow::win32::UniqueHmodule marker(planted ? LoadLibraryW((beside + L"marker.dll").c_str()) : nullptr);
+  if (!marker || !tallow::testing::Exists(beside + L"marker.dll.loaded")) return Fail("cannot plant the DLLs");
+
   std::wstring command_line = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -132,7 +114,7 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   for (const wchar_t* name : kPlanted) {
-    if (folder.Holds(std::wstring(name) + L".loaded")) {
+    if (tallow::testing::Exists(beside + name + L".loaded")) {
       std::fprintf(stderr, "start_test: FAILED: the program loaded the %ls planted beside it\n", name);
       return 1;
     }

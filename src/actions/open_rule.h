@@ -27,7 +27,7 @@ inline constexpr std::array<std::wstring_view, 67> kCodeTypes = {
 enum class OpenCaution {
   kNone,           // opens at once
   kDisguisedName,  // drawn otherwise than spelled: a hidden character, or a blank at the end
-  kNoExtension,    // no type to go by: Wine starts such a program as a program
+  kNoExtension,    // no type to go by, and Wine runs such a file if it is a program
   kCodeType,       // on the list above
   kSystemWarns,    // the system itself calls the type unsafe
   kNoProgram,      // nothing is registered: Windows offers a choice, Wine may take ".exex" for ".exe"

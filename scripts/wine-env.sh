@@ -6,8 +6,9 @@ tallow_wine_env() {
   export WINEPREFIX=$1
   export WINEARCH=win64
   export WINEDEBUG=${WINEDEBUG:--all}
-  # No Mono or Gecko install prompts, and no menu entries or file associations written to $HOME.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # No Mono or Gecko install prompts, and no menu entries or file associations written to $HOME;
+  # then the overrides a test asks for in TALLOW_DLL_OVERRIDES.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${TALLOW_DLL_OVERRIDES:+;$TALLOW_DLL_OVERRIDES}"
   # The 64-bit loader itself: Debian's wrapper only adds a note about the absent 32-bit half.
   if [ -x /usr/lib/wine/wine64 ]; then
     TALLOW_WINE=/usr/lib/wine/wine64

@@ -1,26 +1,17 @@
 #include "actions/file_actions.h"
 
-#include <algorithm>
-#include <array>
-
+#include "actions/open_rule.h"
+#include "lists/visible_name.h"
 #include "search/run_search.h"
 
 namespace tallow {
 
 namespace {
 
-// Types that run code, or hand a file to something that does, when opened.
-constexpr std::array<std::wstring_view, 31> kCodeTypes = {
-    L".exe", L".com", L".scr", L".pif", L".bat", L".cmd", L".js",  L".jse", L".vbs", L".vbe", L".vb",
-    L".wsf", L".wsh", L".wsc", L".ws",  L".sct", L".hta", L".lnk", L".url", L".msi", L".msp", L".msc",
-    L".ps1", L".reg", L".cpl", L".jar", L".chm", L".inf", L".scf", L".application", L".appref-ms"};
-
 std::wstring_view TrimmedName(std::wstring_view name) {
   while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
   return name;
 }
-
-wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 }  // namespace
 
@@ -38,16 +29,9 @@ std::wstring_view LastExtension(std::wstring_view name) {
   return dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot);
 }
 
-bool CanRunCode(Platform& platform, std::wstring_view name) {
-  std::wstring extension(LastExtension(name));
-  if (extension.empty()) return false;
-  std::ranges::transform(extension, extension.begin(), AsciiLower);
-  return std::ranges::find(kCodeTypes, extension) != kCodeTypes.end() || platform.IsDangerousType(extension);
-}
-
 std::wstring OpenWarningText(std::wstring_view name) {
   std::wstring text = L"此文件可能会运行程序：\r\n";
-  text.append(name).append(L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  text.append(VisibleName(name)).append(L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
   return text;
 }
 
@@ -67,7 +51,7 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
 
 std::wstring SavedText(std::wstring_view name) {
   std::wstring text = L"保存   ";
-  text.append(name).append(L"   成功");
+  text.append(VisibleName(name)).append(L"   成功");
   return text;
 }
 

@@ -27,9 +27,6 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
 // Windows drops from the end of a name are set aside; empty when there is none.
 std::wstring_view LastExtension(std::wstring_view name);
 
-// True for a name whose type can run code when opened: anything cached is an unknown download.
-bool CanRunCode(Platform& platform, std::wstring_view name);
-
 // Opens the file with its associated program, after asking when it could run code; nothing
 // happens without a file, since an empty path would make the shell open some unrelated folder.
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
@@ -39,7 +36,7 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
 // The texts of the success message, the warning before opening, and the question before
-// deleting every listed file.
+// deleting every listed file; names in them as VisibleName draws them.
 std::wstring SavedText(std::wstring_view name);
 std::wstring OpenWarningText(std::wstring_view name);
 std::wstring DeleteAllText(size_t count);

@@ -49,6 +49,12 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// What the system opens files of a type with, as a double-click would.
+struct TypeProgram {
+  std::wstring command;   // the command line, "%1" where the file goes; empty when there is none
+  bool delegate = false;  // an app's own object opens the file instead (apps from the Store)
+};
+
 // A long piece of work the user can follow and cancel.
 class Progress {
  public:
@@ -133,6 +139,9 @@ class Platform {
   // Marks a saved copy as coming from the Internet, so that the system warns before running
   // it; false where the file's volume keeps no such mark.
   virtual bool MarkFromInternet(const std::wstring& path) = 0;
+  // What opens a file with this extension (".gif"); neither a command nor a delegate when the
+  // system has no program for it.
+  virtual TypeProgram ProgramForType(const std::wstring& extension) = 0;
 };
 
 }  // namespace tallow

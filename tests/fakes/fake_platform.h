@@ -201,6 +201,13 @@ class FakePlatform : public Platform {
     marked.push_back(path);
     return true;
   }
+
+  // What opens each type; any other has a program that shows the file.
+  std::map<std::wstring, TypeProgram> programs;
+  TypeProgram ProgramForType(const std::wstring& extension) override {
+    const auto it = programs.find(extension);
+    return it == programs.end() ? TypeProgram{L"viewer.exe \"%1\""} : it->second;
+  }
 };
 
 // A list kept in memory, standing in for the extension chooser.

@@ -129,6 +129,10 @@ bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
 
 bool RecordingPlatform::MarkFromInternet(const std::wstring& path) { return inner_->real.MarkFromInternet(path); }
 
+TypeProgram RecordingPlatform::ProgramForType(const std::wstring& extension) {
+  return real_shell ? inner_->real.ProgramForType(extension) : TypeProgram{L"viewer.exe \"%1\""};
+}
+
 std::wstring TestBucket::ContentFolder() { return CacheContentFolder(); }
 
 TestBucket::TestBucket() {
@@ -251,13 +255,13 @@ bool GuiTest::ClickUntil(HWND control, POINT at, const std::function<bool()>& do
   return Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)}) && PumpUntil(done);
 }
 
-bool GuiTest::DoubleClick(HWND control, POINT at) {
+bool GuiTest::DoubleClick(HWND control, POINT at, const std::function<bool()>& done) {
   seen_.clear();
   ClientToScreen(control, &at);
   SetCursorPos(at.x, at.y);
   return Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP), MouseInput(MOUSEEVENTF_LEFTDOWN),
                MouseInput(MOUSEEVENTF_LEFTUP)}) &&
-         WaitForRelease(WM_LBUTTONUP, 0, 2);
+         (done ? PumpUntil(done) : WaitForRelease(WM_LBUTTONUP, 0, 2));
 }
 
 POINT GuiTest::EntryPoint(HWND list, int index) {

@@ -69,6 +69,8 @@ class RecordingPlatform final : public Platform {
   std::optional<FileStamp> StampOf(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
+  // The machine's associations with real_shell; otherwise every type has a program that shows it.
+  TypeProgram ProgramForType(const std::wstring& extension) override;
 
  private:
   struct Inner;
@@ -118,7 +120,9 @@ class GuiTest : public ::testing::Test {
   // A click whose release a modal loop of the control may take (a scroll bar's): done tells
   // when the click has had its effect.
   bool ClickUntil(HWND control, POINT at, const std::function<bool()>& done);
-  bool DoubleClick(HWND control, POINT at);
+  // With done, for a double-click whose release a modal box of the window may take: done says it
+  // had its effect.
+  bool DoubleClick(HWND control, POINT at, const std::function<bool()>& done = nullptr);
   bool Wheel(HWND control, int notches);
   // The middle of a list box entry, in the list's client coordinates.
   static POINT EntryPoint(HWND list, int index);

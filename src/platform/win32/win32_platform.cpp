@@ -210,18 +210,8 @@ std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
 }
 
 bool Win32Platform::IsDangerousType(const std::wstring& extension) {
-  // Looked up at run time: not every shlwapi has it.
-  if (!shlwapi_loaded_) {
-    shlwapi_loaded_ = true;
-    shlwapi_.reset(LoadLibraryExW(L"shlwapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    // Windows 7 without its loader update takes no search flags; the system's own copy is found
-    // first all the same.
-    if (!shlwapi_) shlwapi_.reset(LoadLibraryW(L"shlwapi.dll"));
-    if (shlwapi_) {
-      assoc_is_dangerous_ = reinterpret_cast<AssocIsDangerousFn>(
-          reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));
-    }
-  }
+  // Not every shlwapi has it.
+  LoadShlwapi();
   return assoc_is_dangerous_ && assoc_is_dangerous_(extension.c_str());
 }
 
@@ -247,6 +237,43 @@ bool Win32Platform::MarkFromInternet(const std::wstring& path) {
   static constexpr char kZone[] = "[ZoneTransfer]\r\nZoneId=3\r\n";
   DWORD written = 0;
   return stream && WriteFile(stream.get(), kZone, sizeof kZone - 1, &written, nullptr) && written == sizeof kZone - 1;
+}
+
+void Win32Platform::LoadShlwapi() {
+  if (shlwapi_loaded_) return;
+  shlwapi_loaded_ = true;
+  shlwapi_.reset(LoadLibraryExW(L"shlwapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  // Windows 7 without its loader update takes no search flags; the system's own copy is found
+  // first all the same.
+  if (!shlwapi_) shlwapi_.reset(LoadLibraryW(L"shlwapi.dll"));
+  if (!shlwapi_) return;
+  assoc_is_dangerous_ = reinterpret_cast<AssocIsDangerousFn>(
+      reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));
+  assoc_query_string_ = reinterpret_cast<AssocQueryStringFn>(
+      reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocQueryStringW")));
+}
+
+TypeProgram Win32Platform::ProgramForType(const std::wstring& extension) {
+  LoadShlwapi();
+  TypeProgram program;
+  if (!assoc_query_string_) return program;
+  // Without the stand-in for unknown types, whose command only offers a choice of programs. No
+  // verb: the default one, which is what a double-click and the shell's open run.
+  const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE;
+  auto query = [&](ASSOCSTR what) {
+    DWORD size = 0;
+    std::wstring text;
+    if (assoc_query_string_(flags, what, extension.c_str(), nullptr, nullptr, &size) != S_FALSE || size == 0) {
+      return text;
+    }
+    text.resize(size);
+    if (FAILED(assoc_query_string_(flags, what, extension.c_str(), nullptr, text.data(), &size))) return std::wstring();
+    text.resize(std::wcslen(text.c_str()));
+    return text;
+  };
+  program.command = query(ASSOCSTR_COMMAND);
+  program.delegate = !query(ASSOCSTR_DELEGATEEXECUTE).empty();
+  return program;
 }
 
 }  // namespace tallow

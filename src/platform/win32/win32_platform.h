@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,9 +39,15 @@ class Win32Platform final : public Platform {
   std::optional<FileStamp> StampOf(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
+  TypeProgram ProgramForType(const std::wstring& extension) override;
 
  private:
   using AssocIsDangerousFn = BOOL(WINAPI*)(PCWSTR);
+  using AssocQueryStringFn = decltype(&AssocQueryStringW);
+
+  // Finds the shell's type functions in the system's shlwapi, on first use; they are looked up
+  // at run time so that no DLL is imported from anywhere else.
+  void LoadShlwapi();
 
   // Modal to the owner, brought to the foreground; returns the button pressed.
   int ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const;
@@ -47,6 +55,7 @@ class Win32Platform final : public Platform {
   win32::ComApartment com_;
   win32::UniqueHmodule shlwapi_;
   AssocIsDangerousFn assoc_is_dangerous_ = nullptr;
+  AssocQueryStringFn assoc_query_string_ = nullptr;
   bool shlwapi_loaded_ = false;
   HWND owner_ = nullptr;
   std::vector<wchar_t> upper_case_;  // per code unit, learnt on first use

@@ -10,7 +10,8 @@
 #include "window/win32/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // Before anything loads a DLL.
+  // Done already as the process was loaded (dll_search_tls.cpp); again here for a loader that
+  // calls no TLS callback of the program.
   tallow::RestrictDllSearch();
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};

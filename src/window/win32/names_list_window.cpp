@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "lists/visible_name.h"
 #include "window/layout.h"
 
 namespace tallow {
@@ -161,7 +162,8 @@ void NamesListWindow::DrawItem(const DRAWITEMSTRUCT& item) const {
   FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const COLORREF old_color = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   const int old_mode = SetBkMode(dc, TRANSPARENT);
-  const std::wstring_view name = form_.results().Name(static_cast<int>(item.itemID));
+  // Hidden and direction characters written out, so that no name can pass for another.
+  const std::wstring name = VisibleName(form_.results().Name(static_cast<int>(item.itemID)));
   RECT text = item.rcItem;
   text.left += ScaleFromBaseDpi(2, dpi_);
   DrawTextW(dc, name.data(), static_cast<int>(name.size()), &text, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);

@@ -1,0 +1,42 @@
+// Whether opening a listed file asks first. Anything cached is an unknown download: it opens at
+// once only when the system would do no more with it than hand it to a program that shows it.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace tallow {
+
+// Types that run code, or hand the file to something that does, when opened.
+inline constexpr std::array<std::wstring_view, 67> kCodeTypes = {
+    // Programs, scripts and the hosts that run them.
+    L".exe", L".com", L".scr", L".pif", L".bat", L".cmd", L".js", L".jse", L".vbs", L".vbe", L".vb", L".wsf", L".wsh",
+    L".wsc", L".ws", L".sct", L".hta", L".jar", L".jnlp", L".xbap", L".py", L".pyw", L".pyz", L".pyzw", L".ps1",
+    L".ps1xml", L".psc1", L".ps2", L".ps2xml", L".psc2", L".psm1", L".wsb",
+    // Installers, packages and settings.
+    L".msi", L".msp", L".msc", L".reg", L".cpl", L".inf", L".application", L".appref-ms", L".appx", L".appxbundle",
+    L".msix", L".msixbundle", L".appinstaller", L".diagcab", L".theme", L".themepack", L".deskthemepack", L".cer",
+    L".crt", L".der",
+    // Links, searches and documents that reach other files, sites or code.
+    L".lnk", L".url", L".website", L".scf", L".settingcontent-ms", L".library-ms", L".search-ms",
+    L".searchconnector-ms", L".chm", L".hlp", L".mht", L".mhtml", L".xll", L".iqy", L".slk"};
+
+// Why opening asks first, by the first reason that holds.
+enum class OpenCaution {
+  kNone,           // opens at once
+  kDisguisedName,  // drawn otherwise than spelled: a hidden character, or a blank at the end
+  kNoExtension,    // no type to go by, and Wine runs such a file if it is a program
+  kCodeType,       // on the list above
+  kSystemWarns,    // the system itself calls the type unsafe
+  kNoProgram,      // nothing is registered: Windows offers a choice, Wine may take ".exex" for ".exe"
+  kRunsItself,     // the type's command starts the file itself, as for programs and scripts
+};
+
+OpenCaution CautionFor(Platform& platform, std::wstring_view name);
+
+// True for a name whose opening asks first: CautionFor gives a reason.
+bool CanRunCode(Platform& platform, std::wstring_view name);
+
+}  // namespace tallow

@@ -1,0 +1,35 @@
+#include "lists/visible_name.h"
+
+#include <gtest/gtest.h>
+
+#include "actions/file_actions.h"
+#include "fakes/fake_platform.h"
+
+namespace tallow {
+namespace {
+
+TEST(VisibleNameTest, NamesAreDrawnAsSpelledWhileTheActionsKeepTheFile) {
+  const struct {
+    std::wstring name, drawn;
+  } cases[] = {
+      {L"pic\u202Efig.exe", L"pic<U+202E>fig.exe"},
+      {L"a\u200Bb\uFEFF\u2066.gif", L"a<U+200B>b<U+FEFF><U+2066>.gif"},
+      {L"m.gif.exe\u3000. ", L"m.gif.exe<U+3000>. "},
+      {L"tag.exe\U000E0020", L"tag.exe<U+E0020>"},
+      {L"缓存\u3000图片\U0001F600[1].gif", L"缓存\u3000图片\U0001F600[1].gif"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(VisibleName(c.name), c.drawn);
+
+  testing::FakePlatform fake;
+  const std::wstring path = L"C:\\Cache\\AAAA0000\\pic\u202Efig.exe";
+  fake.answer_yes = true;
+  OpenListed(fake, path);
+  ASSERT_EQ(fake.questions.size(), 1u);
+  EXPECT_EQ(fake.questions[0].text,
+            L"此文件可能会运行程序：\r\npic<U+202E>fig.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  EXPECT_EQ(fake.opened, std::vector<std::wstring>{path});
+  EXPECT_EQ(SavedText(L"pic\u202Efig.exe"), L"保存   pic<U+202E>fig.exe   成功");
+}
+
+}  // namespace
+}  // namespace tallow

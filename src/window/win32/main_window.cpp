@@ -303,7 +303,7 @@ bool MainWindow::CreateControls() {
   text1_.Attach(Control(IDC_TEXT1));
   command1_.Attach(Control(IDC_COMMAND1));
   command2_.Attach(Control(IDC_COMMAND2));
-  return names_window_.Attach(list1_.hwnd());
+  return names_window_.Attach();
 }
 
 void MainWindow::ApplyFonts() {

@@ -72,7 +72,7 @@ class MainWindow final : public FormHost {
   win32::UniqueHfont text1_font_;
   win32::UniqueHmenu menu_;
   Form1 form_;
-  NamesListWindow names_window_{form_};
+  NamesListWindow names_window_{form_, list1_};
 };
 
 }  // namespace tallow

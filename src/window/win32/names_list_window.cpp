@@ -9,8 +9,8 @@
 
 namespace tallow {
 
-bool NamesListWindow::Attach(HWND list) {
-  list_ = list;
+bool NamesListWindow::Attach() {
+  list_ = names_.hwnd();
   // A plain window-procedure hook, not the common controls' subclass chain, which costs a
   // server round trip per message under Wine.
   SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -31,16 +31,6 @@ LRESULT CALLBACK NamesListWindow::Procedure(HWND hwnd, UINT message, WPARAM wpar
 
 LRESULT NamesListWindow::CallBase(UINT message, WPARAM wparam, LPARAM lparam) const {
   return CallWindowProcW(base_, list_, message, wparam, lparam);
-}
-
-int NamesListWindow::Count() const {
-  const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
-  return count == LB_ERR ? 0 : static_cast<int>(count);
-}
-
-int NamesListWindow::CurrentIndex() const {
-  const LRESULT current = SendMessageW(list_, LB_GETCURSEL, 0, 0);
-  return current == LB_ERR ? -1 : static_cast<int>(current);
 }
 
 LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -122,7 +112,7 @@ int NamesListWindow::RowAt(POINT point) const {
   if (!PtInRect(&client, point) || top == LB_ERR || height == LB_ERR || height <= 0) return -1;
   const LONG_PTR row = top + point.y / height;
   RECT rect{};
-  if (row >= Count() ||
+  if (row >= names_.Count() ||
       SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)) == LB_ERR ||
       !PtInRect(&rect, point)) {
     return -1;
@@ -132,7 +122,7 @@ int NamesListWindow::RowAt(POINT point) const {
 
 void NamesListWindow::SelectRowAt(POINT point) {
   const int row = RowAt(point);
-  if (row >= 0 && row != CurrentIndex()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  if (row >= 0 && row != names_.CurrentIndex()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
 // Just below the start of the highlighted row's text, kept within the list when the row is
@@ -141,7 +131,7 @@ POINT NamesListWindow::CurrentRowPoint() const {
   RECT client{};
   GetClientRect(list_, &client);
   RECT row{};
-  const int current = CurrentIndex();
+  const int current = names_.CurrentIndex();
   if (current < 0 ||
       SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
     return {client.left, client.top};
@@ -176,7 +166,7 @@ void NamesListWindow::DrawItem(const DRAWITEMSTRUCT& item) const {
 // does, which leaves the list as it is. The caret is asked of the list: the message that asks
 // this carries it in 16 bits.
 LRESULT NamesListWindow::CharToItem(wchar_t typed) const {
-  const int count = Count();
+  const int count = names_.Count();
   const LRESULT caret_index = SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
   const int caret = caret_index == LB_ERR || caret_index >= count ? -1 : static_cast<int>(caret_index);
   for (int step = 1; step <= count; ++step) {

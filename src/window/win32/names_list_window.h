@@ -8,17 +8,18 @@
 #include <windows.h>
 
 #include "window/form1.h"
+#include "window/win32/list_controls.h"
 
 namespace tallow {
 
 class NamesListWindow {
  public:
-  explicit NamesListWindow(Form1& form) : form_(form) {}
+  NamesListWindow(Form1& form, const NamesListBox& names) : form_(form), names_(names) {}
   NamesListWindow(const NamesListWindow&) = delete;
   NamesListWindow& operator=(const NamesListWindow&) = delete;
 
   // Takes over the list box's messages, passing on what it does not handle itself.
-  bool Attach(HWND list);
+  bool Attach();
   void SetDpi(int dpi) { dpi_ = dpi; }
 
   // What the parent window is sent on the list's behalf.
@@ -32,13 +33,12 @@ class NamesListWindow {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallBase(UINT message, WPARAM wparam, LPARAM lparam) const;
-  int Count() const;
-  int CurrentIndex() const;
   void SelectRowAt(POINT point);
   POINT CurrentRowPoint() const;
   bool OnThumbScroll(WPARAM wparam);
 
   Form1& form_;
+  const NamesListBox& names_;
   HWND list_ = nullptr;
   WNDPROC base_ = nullptr;  // the list box's own procedure
   int dpi_ = 96;

@@ -95,11 +95,12 @@ void Form1::OnDelallClick() {
     // What the question names is what goes: the listing as shown now, whatever is listed by
     // the time the user answers. The deletes are for good. With nothing listed there is
     // nothing to ask about; the scan still runs.
-    const std::shared_ptr<const CacheListing> listing = results_.listing();
+    std::shared_ptr<const CacheListing> listing = results_.listing();
     if (listing->Count() > 0 && !platform_.AskYesNo(DeleteAllText(listing->Count()), std::wstring(kReminderTitle))) {
       return;
     }
     DeleteAllListed(platform_, *listing);
+    listing.reset();  // not held beside the new scan's
     Search();
   });
 }

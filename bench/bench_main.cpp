@@ -22,8 +22,8 @@
 #include "delete_case.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
-#include "search/run_search.h"
 #include "search/remove_dups.h"
+#include "search/run_search.h"
 #include "synthetic_cache.h"
 #include "window_case.h"
 
@@ -162,7 +162,8 @@ int MeasurePeak() {
   if (window.Pick(kEverything) <= 0) return 0;
   PROCESS_MEMORY_COUNTERS after{};
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after)) return 0;
-  return static_cast<int>((after.PeakWorkingSetSize - std::min(after.PeakWorkingSetSize, before.PeakWorkingSetSize)) / 1024);
+  return static_cast<int>((after.PeakWorkingSetSize - std::min(after.PeakWorkingSetSize, before.PeakWorkingSetSize)) /
+                          1024);
 }
 
 // Starts this program again to measure the peak; -1 when it could not.
@@ -173,12 +174,13 @@ double PeakRiseMb() {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
+  if (!CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
   const win32::UniqueHandle owned_process(process.hProcess);
   const win32::UniqueHandle owned_thread(process.hThread);
   DWORD code = 0;
-  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.hProcess, &code) ||
-      code == 0) {
+  if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process.hProcess, &code) || code == 0) {
     return -1;
   }
   return code / 1024.0;

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
 #include "lists/cache_listing.h"
 #include "lists/result_lists.h"
+#include "platform/platform.h"
 
 namespace tallow {
 

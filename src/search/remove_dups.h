@@ -1,8 +1,8 @@
 // Duplicate removal for the scan's listing.
 #pragma once
 
-#include "platform/platform.h"
 #include "lists/cache_listing.h"
+#include "platform/platform.h"
 
 namespace tallow {
 

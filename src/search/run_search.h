@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "lists/cache_listing.h"
 #include "lists/result_lists.h"
 #include "lists/string_list.h"
 #include "platform/platform.h"
-#include "lists/cache_listing.h"
 
 namespace tallow {
 

@@ -1,16 +1,17 @@
+#include "window/form1.h"
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-#include "window/form1.h"
 
 namespace tallow {
 namespace {
 
 using testing::FakeButton;
 using testing::FakeHost;
+using testing::FakeNamesList;
 using testing::FakePlatform;
 using testing::FakeTextBox;
-using testing::FakeNamesList;
 using testing::MemoryStringList;
 using Strings = std::vector<std::wstring>;
 

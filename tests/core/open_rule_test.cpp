@@ -45,10 +45,29 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
   };
   for (const auto& c : cases) EXPECT_EQ(CautionFor(fake, c.name), c.caution) << c.name;
   // Types that reach code through a host of their own, or a certificate to trust.
-  for (const std::wstring extension :
-       {L".settingcontent-ms", L".library-ms", L".search-ms", L".theme", L".themepack", L".diagcab", L".xll", L".iqy",
-        L".slk", L".ps1xml", L".psc1", L".mht", L".mhtml", L".xbap", L".jnlp", L".py", L".pyw", L".hlp", L".wsb",
-        L".website", L".cer", L".crt", L".der"}) {
+  for (const std::wstring extension : {L".settingcontent-ms",
+                                       L".library-ms",
+                                       L".search-ms",
+                                       L".theme",
+                                       L".themepack",
+                                       L".diagcab",
+                                       L".xll",
+                                       L".iqy",
+                                       L".slk",
+                                       L".ps1xml",
+                                       L".psc1",
+                                       L".mht",
+                                       L".mhtml",
+                                       L".xbap",
+                                       L".jnlp",
+                                       L".py",
+                                       L".pyw",
+                                       L".hlp",
+                                       L".wsb",
+                                       L".website",
+                                       L".cer",
+                                       L".crt",
+                                       L".der"}) {
     EXPECT_EQ(CautionFor(fake, L"x.gif" + extension), OpenCaution::kCodeType) << extension;
   }
 }

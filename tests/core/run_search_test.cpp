@@ -1,13 +1,14 @@
+#include "search/run_search.h"
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-#include "search/run_search.h"
 
 namespace tallow {
 namespace {
 
-using testing::FakePlatform;
 using testing::FakeNamesList;
+using testing::FakePlatform;
 using testing::MemoryStringList;
 using Strings = std::vector<std::wstring>;
 
@@ -73,8 +74,8 @@ TEST_F(ScanCacheTest, EveryContainerInTurnAndNothingElse) {
   for (auto other : {L"Low", L"Virtualized", L"Content.Outlook", L"Content.MSO"}) {
     fake_.AddFile(Bucket(L"B3", other), L"other.gif");
   }
-  EXPECT_EQ(Names(L".gif"),
-            (Strings{L"Con1.gif", L"Con2.gif", L"Low1.gif", L"Low2.gif", L"IE1.gif", L"IE2.gif", L"Low1.gif", L"Low2.gif"}));
+  EXPECT_EQ(Names(L".gif"), (Strings{L"Con1.gif", L"Con2.gif", L"Low1.gif", L"Low2.gif", L"IE1.gif", L"IE2.gif",
+                                     L"Low1.gif", L"Low2.gif"}));
   EXPECT_EQ(Paths(L".gif")[5], fake_.Container(L"IE") + L"B2\\IE2.gif");
   EXPECT_EQ(Paths(L".gif")[7], fake_.Container(L"Low\\IE") + L"B2\\Low2.gif");
 }

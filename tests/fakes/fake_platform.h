@@ -43,7 +43,7 @@ class FakePlatform : public Platform {
   bool answer_yes = false;
   std::vector<size_t> progress_totals;
   std::vector<size_t> progress_steps;
-  size_t cancel_at_step = SIZE_MAX;  // the step at which the user cancels
+  size_t cancel_at_step = SIZE_MAX;                                 // the step at which the user cancels
   std::map<std::wstring, std::optional<std::wstring>> shell_paths;  // the path itself when missing
   std::vector<std::wstring> dangerous_types;
   std::vector<std::wstring> marked;
@@ -56,7 +56,7 @@ class FakePlatform : public Platform {
   std::function<void()> while_asking;
   std::function<void()> while_working;
   int copy_result = 0;
-  bool copy_writes = true;  // false: the shell reports success but keeps what was there
+  bool copy_writes = true;                   // false: the shell reports success but keeps what was there
   std::map<std::wstring, FileStamp> stamps;  // files outside the cache tree, by path
   uint64_t stamp_clock = 0;
   bool copy_aborted = false;

@@ -57,7 +57,7 @@ TEST_F(FileActionsTest, DeleteAllDeletesWhatItAskedAboutWhateverIsSentMeanwhile)
     EXPECT_EQ(answerer.Stop().size(), 2u);  // the question, then the progress
   }
   EXPECT_EQ(bucket_.Listing().size(), 2u + 3u);  // ".", "..", and every .gtother file
-  EXPECT_EQ(window().list1().Count(), 3);         // the scan afterwards follows the chooser
+  EXPECT_EQ(window().list1().Count(), 3);        // the scan afterwards follows the chooser
   EXPECT_EQ(platform_.scans, 3);
 }
 

@@ -90,7 +90,9 @@ void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring
 
 bool RecordingPlatform::PathsEqual(std::wstring_view a, std::wstring_view b) { return inner_->real.PathsEqual(a, b); }
 
-uint64_t RecordingPlatform::PathHash(std::wstring_view text, uint64_t from) { return inner_->real.PathHash(text, from); }
+uint64_t RecordingPlatform::PathHash(std::wstring_view text, uint64_t from) {
+  return inner_->real.PathHash(text, from);
+}
 
 std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring& title) {
   if (real_shell) return inner_->real.PickFolder(title);

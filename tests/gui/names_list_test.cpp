@@ -213,8 +213,8 @@ TEST_F(LongListTest, KeysAndTheThumbMoveOnPastRow32767) {
   bar.cbSize = sizeof bar;
   ASSERT_TRUE(GetScrollBarInfo(list(), OBJID_VSCROLL, &bar));
   const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
-  ASSERT_TRUE(Drag({x, bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2},
-                   {x, bar.rcScrollBar.bottom + 5}));
+  ASSERT_TRUE(
+      Drag({x, bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2}, {x, bar.rcScrollBar.bottom + 5}));
   PumpUntil([&] { return SendMessageW(list(), LB_GETTOPINDEX, 0, 0) > kRows - 100; });
   EXPECT_GT(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), kRows - 100);
 }

@@ -38,7 +38,8 @@ TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
     ASSERT_TRUE(DoubleClick(list, EntryPoint(list, row), [&] { return platform_.questions.size() > asked; }));
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 1u) << c.term;
-    EXPECT_EQ(seen[0].text, L"此文件可能会运行程序：\r\n" + c.shown + L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+    EXPECT_EQ(seen[0].text,
+              L"此文件可能会运行程序：\r\n" + c.shown + L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
   }
   EXPECT_TRUE(platform_.opened.empty());
 }

@@ -1,12 +1,12 @@
 // What screen readers hear of the names list, asked of its row-name server as the system's
 // annotation service would (Wine's service answers nothing, so a stand-in decodes the rows).
+#include "window/win32/accessible_name.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <optional>
 #include <vector>
-
-#include "window/win32/accessible_name.h"
 
 namespace tallow {
 namespace {
@@ -20,8 +20,8 @@ class RowIdentities final : public IAccPropServices {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
   ULONG STDMETHODCALLTYPE Release() override { return --references; }
-  HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE* identity, DWORD length, HWND* window,
-                                                        DWORD* object, DWORD* child) override {
+  HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE* identity, DWORD length, HWND* window, DWORD* object,
+                                                        DWORD* child) override {
     if (length != sizeof(DWORD)) return E_INVALIDARG;
     *window = nullptr;
     *object = static_cast<DWORD>(OBJID_CLIENT);
@@ -41,9 +41,7 @@ class RowIdentities final : public IAccPropServices {
     return E_NOTIMPL;
   }
   HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
-    return E_NOTIMPL;
-  }
+  HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
@@ -77,12 +75,11 @@ TEST(RowNameServer, NamesTheListAndEachRowAndNothingPastTheLast) {
   const std::vector<std::wstring> rows = {L"a[1].gif", L"缓存[1].gif", L"c[1].gif"};
   services.AddRef();
   {
-    const win32::UniqueComPtr<IAccPropServer> server =
-        MakeRowNameServer(win32::UniqueComPtr<IAccPropServices>(&services), L"缓存文件",
-                          [&](size_t row) -> std::optional<std::wstring> {
-                            if (row >= rows.size()) return std::nullopt;
-                            return rows[row];
-                          });
+    const win32::UniqueComPtr<IAccPropServer> server = MakeRowNameServer(
+        win32::UniqueComPtr<IAccPropServices>(&services), L"缓存文件", [&](size_t row) -> std::optional<std::wstring> {
+          if (row >= rows.size()) return std::nullopt;
+          return rows[row];
+        });
     EXPECT_EQ(NameOf(*server, CHILDID_SELF), L"缓存文件");
     for (DWORD child = 1; child <= rows.size(); ++child) EXPECT_EQ(NameOf(*server, child), rows[child - 1]);
     EXPECT_EQ(NameOf(*server, 4), std::nullopt);

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/win32/win32_platform.h"
 #include "actions/file_actions.h"
+#include "platform/win32/win32_platform.h"
 #include "search/run_search.h"
 #include "win32_test_support.h"
 
@@ -87,7 +87,7 @@ TEST_F(RealCacheTest, ListsEveryContainerInOrderWithHiddenAndChineseNames) {
 }
 
 TEST_F(RealCacheTest, NamesOnlyALanguageCallsEqualAreAllListedAndDeletable) {
-  const Strings names = {L"caf\u00E9.gif", L"cafe\u0301.gif", L"\u212B.gif", L"\u00C5.gif",
+  const Strings names = {L"caf\u00E9.gif", L"cafe\u0301.gif", L"\u212B.gif",  L"\u00C5.gif",
                          L"ab.gif",        L"a\u00ADb.gif",   L"a\u200Db.gif"};
   for (const std::wstring& name : names) Add(2, name);
   Strings expected;
@@ -142,8 +142,8 @@ TEST_F(RealCacheTest, DeletesNeverLeaveTheCacheWhateverItsFoldersBecome) {
   DeleteListed(platform_, ListedEntry{listing, mine[2]});
   EXPECT_TRUE(testing::Exists(outside / L"c[1].gif"));
 
-  ASSERT_TRUE(testing::RunOnLinux(L"mv '" + linux_bucket + L"' '" + linux_bucket + L".old' && ln -s '" +
-                                  linux_outside + L"' '" + linux_bucket + L"'"));
+  ASSERT_TRUE(testing::RunOnLinux(L"mv '" + linux_bucket + L"' '" + linux_bucket + L".old' && ln -s '" + linux_outside +
+                                  L"' '" + linux_bucket + L"'"));
   ASSERT_TRUE(GetFileAttributesW(bucket.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
   DeleteListed(platform_, ListedEntry{listing, mine[0]});
   DeleteAllListed(platform_, *listing);

@@ -1,10 +1,10 @@
 #include "platform/win32/cache_remover.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <climits>
 #include <memory>
-
-#include <winternl.h>
 
 #include "platform/win32/exact_path.h"
 #include "platform/win32/handles.h"
@@ -17,9 +17,8 @@ namespace {
 // keep their access, to rename or delete it too when share_delete says so.
 win32::UniqueHandle OpenEntry(const std::wstring& path, DWORD access, DWORD flags, bool share_delete) {
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (share_delete ? FILE_SHARE_DELETE : 0);
-  return win32::UniqueHandle(win32::NullIfInvalid(CreateFileW(ExactPath(path).c_str(), access, share, nullptr,
-                                                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | flags,
-                                                              nullptr)));
+  return win32::UniqueHandle(win32::NullIfInvalid(CreateFileW(
+      ExactPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | flags, nullptr)));
 }
 
 // The attributes of the entry behind the handle; 0 when unknown. (Not the whole

@@ -73,7 +73,6 @@ std::vector<wchar_t> UpperCaseTable() {
 
 }  // namespace
 
-
 std::optional<std::wstring> Win32Platform::SpecialFolderPath(int csidl) {
   PIDLIST_ABSOLUTE raw = nullptr;
   if (SHGetSpecialFolderLocation(owner_, csidl, &raw) != S_OK) {
@@ -89,9 +88,8 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW data;
-  const win32::UniqueFindHandle find(
-      win32::NullIfInvalid(FindFirstFileExW(ExactPath(pattern).c_str(), FindExInfoBasic, &data,
-                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
+  const win32::UniqueFindHandle find(win32::NullIfInvalid(FindFirstFileExW(
+      ExactPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH)));
   // A folder with no entries at all (an empty drive root) is listed, with nothing in it.
   if (!find) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
@@ -205,8 +203,7 @@ std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
     return std::nullopt;
   }
   return FileStamp{(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, info.dwVolumeSerialNumber,
-                   (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                   basic.ChangeTime.QuadPart};
+                   (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, basic.ChangeTime.QuadPart};
 }
 
 bool Win32Platform::IsDangerousType(const std::wstring& extension) {
@@ -247,8 +244,8 @@ void Win32Platform::LoadShlwapi() {
   // first all the same.
   if (!shlwapi_) shlwapi_.reset(LoadLibraryW(L"shlwapi.dll"));
   if (!shlwapi_) return;
-  assoc_is_dangerous_ = reinterpret_cast<AssocIsDangerousFn>(
-      reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));
+  assoc_is_dangerous_ =
+      reinterpret_cast<AssocIsDangerousFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));
   assoc_query_string_ = reinterpret_cast<AssocQueryStringFn>(
       reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocQueryStringW")));
 }

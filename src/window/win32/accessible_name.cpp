@@ -68,8 +68,8 @@ class RowNameServer final : public IAccPropServer {
 
 }  // namespace
 
-win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services,
-                                                      std::wstring name, RowNames rows) {
+win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
+                                                      RowNames rows) {
   return win32::UniqueComPtr<IAccPropServer>(new RowNameServer(std::move(services), std::move(name), std::move(rows)));
 }
 
@@ -78,8 +78,8 @@ bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows) {
   if (!services) return false;
   // The server has the service decode which row it is asked about, so it holds it too.
   services->AddRef();
-  const win32::UniqueComPtr<IAccPropServer> server = MakeRowNameServer(
-      win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows));
+  const win32::UniqueComPtr<IAccPropServer> server =
+      MakeRowNameServer(win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows));
   MSAAPROPID property = PROPID_ACC_NAME;
   // The service keeps its own reference to the server for as long as the annotation stands.
   return SUCCEEDED(services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1,

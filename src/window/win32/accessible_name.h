@@ -22,8 +22,8 @@ using RowNames = std::function<std::optional<std::wstring>(size_t row)>;
 bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows);
 // The object that answers the service's questions about the list's name and its rows'; the
 // service decodes which row each question is about.
-win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services,
-                                                      std::wstring name, RowNames rows);
+win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
+                                                      RowNames rows);
 // Before the control goes: the service keeps what it was given until told otherwise.
 void ClearAccessibleName(HWND control);
 

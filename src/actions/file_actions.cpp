@@ -64,7 +64,8 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   // the copy keeps the name the shell gives it, without a dot or a space at the end.
   const std::wstring name(NamePart(*path));
   const std::wstring_view saved_name = TrimmedName(name);
-  if (name == L"." || name == L".." || saved_name.empty() || platform.IsFolder(*path)) return;
+  if (name == L"." || name == L".." || saved_name.empty()) return;
+  if (const std::optional<FileStamp> listed = platform.StampOf(*path); listed && listed->folder) return;
   const std::optional<std::wstring> source = platform.ShellPath(*path);
   if (!source) return;
   const std::optional<std::wstring> folder = platform.PickFolder(std::wstring(kPickFolderTitle));

@@ -131,7 +131,6 @@ class Platform {
   // dot or a space at the end of a name, and would reach another file by it: such a file is
   // named another way, or nullopt when it has none.
   virtual std::optional<std::wstring> ShellPath(const std::wstring& path) = 0;
-  virtual bool IsFolder(const std::wstring& path) = 0;
   // The stamp of the entry the path names, links followed; nullopt when there is none.
   virtual std::optional<FileStamp> StampOf(const std::wstring& path) = 0;
   // True when the system itself calls files with this extension (".exe") unsafe to open.

@@ -182,7 +182,7 @@ class FakePlatform : public Platform {
     const auto it = shell_paths.find(path);
     return it == shell_paths.end() ? path : it->second;
   }
-  bool IsFolder(const std::wstring& path) override {
+  bool IsFolder(const std::wstring& path) const {
     const size_t slash = path.rfind(L'\\');
     const auto it = folders.find(path.substr(0, slash + 1));
     if (slash == std::wstring::npos || it == folders.end()) return false;

@@ -121,7 +121,6 @@ std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& pat
   return inner_->real.ShellPath(path);
 }
 
-bool RecordingPlatform::IsFolder(const std::wstring& path) { return inner_->real.IsFolder(path); }
 
 std::optional<FileStamp> RecordingPlatform::StampOf(const std::wstring& path) { return inner_->real.StampOf(path); }
 

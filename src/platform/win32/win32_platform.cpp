@@ -187,11 +187,6 @@ std::optional<std::wstring> Win32Platform::ShellPath(const std::wstring& path) {
   return short_path;
 }
 
-bool Win32Platform::IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(ExactPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
   const win32::UniqueHandle entry(win32::NullIfInvalid(
       CreateFileW(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -35,7 +35,6 @@ class Win32Platform final : public Platform {
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
-  bool IsFolder(const std::wstring& path) override;
   std::optional<FileStamp> StampOf(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;

@@ -2,18 +2,10 @@
 
 #include "actions/open_rule.h"
 #include "lists/visible_name.h"
+#include "platform/file_names.h"
 #include "search/run_search.h"
 
 namespace tallow {
-
-namespace {
-
-std::wstring_view TrimmedName(std::wstring_view name) {
-  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
-  return name;
-}
-
-}  // namespace
 
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination) {
   ShellCopyRecord record;
@@ -21,12 +13,6 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
   record.to = destination;
   const int result = platform.ShellFileOperation(record);
   return result == 0 && !record.any_operations_aborted;
-}
-
-std::wstring_view LastExtension(std::wstring_view name) {
-  name = TrimmedName(name);
-  const size_t dot = name.rfind(L'.');
-  return dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot);
 }
 
 std::wstring OpenWarningText(std::wstring_view name) {

@@ -23,10 +23,6 @@ inline constexpr std::wstring_view kSavedTitle = L"恭喜";
 // shell reports success and nothing was cancelled.
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
-// The extension Windows goes by: from the name's last "." on, once the dots and spaces that
-// Windows drops from the end of a name are set aside; empty when there is none.
-std::wstring_view LastExtension(std::wstring_view name);
-
 // Opens the file with its associated program, after asking when it could run code; nothing
 // happens without a file, since an empty path would make the shell open some unrelated folder.
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "actions/file_actions.h"
 #include "lists/visible_name.h"
+#include "platform/file_names.h"
 
 namespace tallow {
 

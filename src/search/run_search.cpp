@@ -5,21 +5,10 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "search/remove_dups.h"
 
 namespace tallow {
-
-std::wstring_view NamePart(std::wstring_view path) {
-  const size_t slash = path.rfind(L'\\');
-  return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
-
-bool IsHoldableName(std::wstring_view name) {
-  for (const wchar_t c : name) {
-    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
-  }
-  return true;
-}
 
 namespace {
 

@@ -31,11 +31,4 @@ CacheListing ScanCache(Platform& platform, std::wstring_view extension);
 // extension is chosen, otherwise a fresh scan into the result lists.
 void RunSearch(Platform& platform, ResultLists& results, const StringList& extensions);
 
-// The part of a path after its last "\", or the whole path when it has none.
-std::wstring_view NamePart(std::wstring_view path);
-
-// False for names no Windows file system can hold (separators, wildcards, control characters):
-// seen only through compatibility layers, and every action would reach another file by them.
-bool IsHoldableName(std::wstring_view name);
-
 }  // namespace tallow

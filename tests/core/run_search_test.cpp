@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "platform/file_names.h"
 
 namespace tallow {
 namespace {

@@ -1,4 +1,5 @@
 #include "gui_harness.h"
+#include "platform/file_names.h"
 #include "res/resource.h"
 #include "search/run_search.h"
 

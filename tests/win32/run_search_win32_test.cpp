@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "actions/file_actions.h"
+#include "platform/file_names.h"
 #include "platform/win32/win32_platform.h"
 #include "search/run_search.h"
 #include "win32_test_support.h"

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "platform/win32/cache_remover.h"
 #include "platform/win32/exact_path.h"
 #include "platform/win32/shell_progress.h"
@@ -16,18 +17,6 @@ namespace tallow {
 namespace {
 
 int Length(std::wstring_view text) { return text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size()); }
-
-// True when a name in the path ends in a dot or a space, which the shell (it takes no paths in
-// the \\?\ form) would trim and so reach another file by; "." and ".." are folders as they stand.
-bool ShellWouldTrim(std::wstring_view path) {
-  for (size_t start = 0; start < path.size();) {
-    const size_t end = std::min(path.find(L'\\', start), path.size());
-    const std::wstring_view name = path.substr(start, end - start);
-    if (name != L"." && name != L".." && !name.empty() && (name.back() == L'.' || name.back() == L' ')) return true;
-    start = end + 1;
-  }
-  return false;
-}
 
 // The full path, separators doubled by a drive root's folder taken out.
 std::wstring FullPath(const std::wstring& path) {
@@ -176,14 +165,14 @@ std::unique_ptr<Progress> Win32Platform::BeginProgress(size_t total) {
 }
 
 std::optional<std::wstring> Win32Platform::ShellPath(const std::wstring& path) {
-  if (!ShellWouldTrim(path)) return path;
+  if (!HasTrimmedName(path)) return path;
   // The short name has no such end, on volumes that keep short names.
   std::wstring short_path(kLongPathChars, L'\0');
   const DWORD length = GetShortPathNameW(ExactPath(path).c_str(), short_path.data(), kLongPathChars);
   if (length == 0 || length >= kLongPathChars) return std::nullopt;
   short_path.resize(length);
   short_path = WithoutExactPrefix(std::move(short_path));
-  if (ShellWouldTrim(short_path)) return std::nullopt;
+  if (HasTrimmedName(short_path)) return std::nullopt;
   return short_path;
 }
 

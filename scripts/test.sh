@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds the portable core natively and runs its
-# tests, then builds the Windows programs with MinGW-w64 and runs their tests under Wine on a
-# virtual display. Prints how long each step and each test program took; exits non-zero when a
-# build or any test fails.
+# tests, once plain and once under the address and undefined-behaviour sanitizers, then builds
+# the Windows programs with MinGW-w64 and runs their tests under Wine on a virtual display.
+# Prints how long each step and each test program took; exits non-zero when a build or any test
+# fails.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -22,6 +23,10 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j2
 step "Native tests"
 ctest --preset linux || failed+=("native tests")
+step "Native tests under AddressSanitizer and UndefinedBehaviorSanitizer (build/asan)"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j2
+ctest --preset asan || failed+=("sanitizer tests")
 
 step "Windows build (build/windows) and its Wine prefix"
 cmake --preset mingw >/dev/null

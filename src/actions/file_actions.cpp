@@ -58,16 +58,22 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   if (!folder) return;
 
   // The separator is added even after a drive root ("D:\" gives "D:\\name"); the shell
-  // accepts the doubled separator.
+  // accepts the doubled separator, the file system's own calls want it single.
   const std::wstring destination = *folder + L'\\' + std::wstring(saved_name);
-  // Into a folder of that name the shell would copy the file, not onto it; and when it keeps
-  // what was there (the user declined the replace, or kept both), nothing was saved as named.
-  const std::optional<FileStamp> before = platform.StampOf(destination);
+  const std::wstring saved = folder->ends_with(L'\\') ? *folder + std::wstring(saved_name) : destination;
+  // Into a folder of that name the shell would copy the file, not onto it.
+  const std::optional<FileStamp> before = platform.StampOf(saved);
   if (before && before->folder) return;
-  if (!ShellCopyFile(platform, *source, destination)) return;
-  const std::optional<FileStamp> after = platform.StampOf(destination);
-  if (!after || after->folder || after == before) return;
-  platform.MarkFromInternet(destination);
+  if (!ShellCopyFile(platform, *source, destination)) {
+    // A copy that failed part-way (a full drive) leaves nothing behind that was not there.
+    if (!before) platform.DiscardFile(saved);
+    return;
+  }
+  // What lies there now decides: a replace the user declined, or both files kept, leaves
+  // another file under the name; an identical one is the saved file. Neither the file's index
+  // nor its times tell this on every file system.
+  if (!platform.SameContents(*source, saved)) return;
+  platform.MarkFromInternet(saved);
   platform.ShowMessage(SavedText(name), std::wstring(kSavedTitle), MessageIcon::kInformation);
 }
 

@@ -133,6 +133,11 @@ class Platform {
   virtual std::optional<std::wstring> ShellPath(const std::wstring& path) = 0;
   // The stamp of the entry the path names, links followed; nullopt when there is none.
   virtual std::optional<FileStamp> StampOf(const std::wstring& path) = 0;
+  // True when both paths name files that hold the same bytes.
+  virtual bool SameContents(const std::wstring& a, const std::wstring& b) = 0;
+  // Deletes a file the program itself made outside the cache, such as what a copy that failed
+  // part-way left behind; never a folder.
+  virtual bool DiscardFile(const std::wstring& path) = 0;
   // True when the system itself calls files with this extension (".exe") unsafe to open.
   virtual bool IsDangerousType(const std::wstring& extension) = 0;
   // Marks a saved copy as coming from the Internet, so that the system warns before running

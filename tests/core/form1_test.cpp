@@ -204,22 +204,33 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   fake_.copy_result = 0x75;  // the shell reports a failure
   form_.OnCopytoClick();
   EXPECT_EQ(fake_.messages.size(), 3u);
-  EXPECT_EQ(fake_.marked.size(), 2u);
+  EXPECT_EQ(fake_.marked, (Strings{L"D:\\pics\\one[1].gif", L"D:\\one[1].gif"}));
+  EXPECT_TRUE(fake_.discarded.empty());  // what was there stays
+  // Where nothing was, a failed copy leaves nothing (a full drive stops it part-way).
+  fake_.picked_folder = L"E:\\new";
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.discarded, (Strings{L"E:\\new\\one[1].gif"}));
 
-  // The shell reports success but kept the file that was there (both kept, or the replace
-  // declined): neither success nor the mark of the web on a file the copy did not write.
+  // The shell reports success but kept what was there (both kept, or the replace declined):
+  // neither success nor the mark on other bytes; an identical file is the saved one.
+  fake_.picked_folder = L"D:\\";
   fake_.copy_result = 0;
   fake_.copy_writes = false;
+  fake_.copied_from[L"D:\\one[1].gif"] = L"other bytes";
   form_.OnCopytoClick();
-  EXPECT_EQ(fake_.copies.size(), 5u);
+  EXPECT_EQ(fake_.messages.size(), 3u);
+  fake_.copied_from[L"D:\\one[1].gif"] = a_ + L"one[1].gif";
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.messages.size(), 4u);
+  EXPECT_EQ(fake_.copies.size(), 7u);
   // A folder of the file's name: the shell would copy into it, so nothing is copied at all.
   fake_.copy_writes = true;
   fake_.picked_folder = L"C:\\Cache";
   fake_.AddSubfolder(L"C:\\Cache", L"one[1].gif");
   form_.OnCopytoClick();
-  EXPECT_EQ(fake_.copies.size(), 5u);
-  EXPECT_EQ(fake_.messages.size(), 3u);
-  EXPECT_EQ(fake_.marked.size(), 2u);
+  EXPECT_EQ(fake_.copies.size(), 7u);
+  EXPECT_EQ(fake_.messages.size(), 4u);
+  EXPECT_EQ(fake_.marked.size(), 3u);
 }
 
 TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {

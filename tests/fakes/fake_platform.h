@@ -56,8 +56,10 @@ class FakePlatform : public Platform {
   std::function<void()> while_asking;
   std::function<void()> while_working;
   int copy_result = 0;
-  bool copy_writes = true;                   // false: the shell reports success but keeps what was there
-  std::map<std::wstring, FileStamp> stamps;  // files outside the cache tree, by path
+  bool copy_writes = true;                           // false: the shell reports success but keeps what was there
+  std::map<std::wstring, FileStamp> stamps;          // files outside the cache tree, by path
+  std::map<std::wstring, std::wstring> copied_from;  // whose bytes each of them holds
+  std::vector<std::wstring> discarded;
   uint64_t stamp_clock = 0;
   bool copy_aborted = false;
   int paths_equal_calls = 0;
@@ -171,8 +173,22 @@ class FakePlatform : public Platform {
   int ShellFileOperation(ShellCopyRecord& record) override {
     copies.push_back(record);
     record.any_operations_aborted = copy_aborted;
-    if (copy_result == 0 && !copy_aborted && copy_writes) stamps[record.to] = FileStamp{false, 1, ++stamp_clock, 0};
+    // The shell takes a drive root's doubled separator as one.
+    std::wstring to = record.to;
+    if (const size_t doubled = to.find(L"\\\\", 1); doubled != std::wstring::npos) to.erase(doubled, 1);
+    if (copy_result == 0 && !copy_aborted && copy_writes) {
+      stamps[to] = FileStamp{false, 1, ++stamp_clock, 0};
+      copied_from[to] = record.from;
+    }
     return copy_result;
+  }
+  bool SameContents(const std::wstring& a, const std::wstring& b) override {
+    const auto it = copied_from.find(b);
+    return it != copied_from.end() && it->second == a;
+  }
+  bool DiscardFile(const std::wstring& path) override {
+    discarded.push_back(path);
+    return stamps.erase(path) > 0;
   }
   bool OpenWithDefaultProgram(const std::wstring& path) override {
     opened.push_back(path);

@@ -58,7 +58,27 @@ TEST_F(FileActionsTest, SaveCopiesTheExactBytesUnderAnyNameAndSaysSo) {
   }
   EXPECT_EQ(ReadBytes(in_root.path), bytes);
 
-  EXPECT_EQ(platform_.messages.size(), 3u);
+  // Into a folder whose path runs past MAX_PATH: there, and not into the folder that its first
+  // MAX_PATH - 1 characters name.
+  const std::wstring deep = target_.path + L'\\' + std::wstring(150, L'd') + L'\\' + std::wstring(150, L'e');
+  const std::wstring cut = L"\\\\?\\" + deep.substr(0, MAX_PATH - 1);
+  for (const std::wstring& folder : {deep.substr(0, deep.rfind(L'\\')), deep}) {
+    ASSERT_TRUE(testing::MakeFolder(L"\\\\?\\" + folder));
+  }
+  ASSERT_TRUE(testing::MakeFolder(cut));
+  ASSERT_TRUE(WriteBytes(cut + L'\\' + names[0], "not saved here"));
+  {
+    ASSERT_TRUE(Select(bucket_.path() + names[0]));
+    DialogWatcher answerer({DialogWatcher::PickFolder(deep), DialogWatcher::Press(IDOK)});
+    SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
+    const std::vector<SeenDialog> seen = answerer.Stop();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].text, L"保存   " + names[0] + L"   成功");
+  }
+  EXPECT_EQ(ReadBytes(L"\\\\?\\" + deep + L'\\' + names[0]), bytes);
+  EXPECT_EQ(ReadBytes(cut + L'\\' + names[0]), "not saved here");
+
+  EXPECT_EQ(platform_.messages.size(), 4u);
   EXPECT_EQ(platform_.scans, 1);  // saving scans nothing
 
   // The copies carry the mark of the web where the volume keeps named streams; elsewhere (Wine)

@@ -121,8 +121,11 @@ std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& pat
   return inner_->real.ShellPath(path);
 }
 
-
 std::optional<FileStamp> RecordingPlatform::StampOf(const std::wstring& path) { return inner_->real.StampOf(path); }
+bool RecordingPlatform::SameContents(const std::wstring& a, const std::wstring& b) {
+  return inner_->real.SameContents(a, b);
+}
+bool RecordingPlatform::DiscardFile(const std::wstring& path) { return inner_->real.DiscardFile(path); }
 
 bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
   return inner_->real.IsDangerousType(extension);

@@ -66,6 +66,8 @@ class RecordingPlatform final : public Platform {
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
   std::optional<FileStamp> StampOf(const std::wstring& path) override;
+  bool SameContents(const std::wstring& a, const std::wstring& b) override;
+  bool DiscardFile(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
   // The machine's associations with real_shell; otherwise every type has a program that shows it.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/win32/handles.h"
 #include "window/win32/control_adapters.h"
 
 namespace tallow::testing {
@@ -129,11 +130,55 @@ DialogWatcher::Answer DialogWatcher::Press(int button) {
   };
 }
 
+namespace {
+
+// The item of a folder, found in its parent's listing: not every shell (Wine) parses a path of
+// MAX_PATH characters and more, while the picker's own tree reaches such a folder that way.
+win32::UniquePidl FolderItem(const std::wstring& folder) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  struct ComEnd {
+    bool started;
+    ~ComEnd() {
+      if (started) CoUninitialize();
+    }
+  } end{SUCCEEDED(com)};
+  const size_t slash = folder.rfind(L'\\');
+  const win32::UniquePidl parent(ILCreateFromPathW(folder.substr(0, slash).c_str()));
+  IShellFolder* raw = nullptr;
+  if (!parent ||
+      FAILED(SHBindToObject(nullptr, parent.get(), nullptr, IID_IShellFolder, reinterpret_cast<void**>(&raw)))) {
+    return nullptr;
+  }
+  const win32::UniqueComPtr<IShellFolder> shell_folder(raw);
+  IEnumIDList* raw_items = nullptr;
+  if (shell_folder->EnumObjects(nullptr, SHCONTF_FOLDERS, &raw_items) != S_OK) return nullptr;
+  const win32::UniqueComPtr<IEnumIDList> items(raw_items);
+  PITEMID_CHILD child = nullptr;
+  while (items->Next(1, &child, nullptr) == S_OK) {
+    const std::unique_ptr<ITEMID_CHILD, decltype(&CoTaskMemFree)> owned(child, &CoTaskMemFree);
+    STRRET name{};
+    if (FAILED(shell_folder->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_FORPARSING, &name)) ||
+        name.uType != STRRET_WSTR) {
+      continue;
+    }
+    const bool found = folder.substr(slash + 1) == name.pOleStr;
+    CoTaskMemFree(name.pOleStr);
+    if (found) return win32::UniquePidl(ILCombine(parent.get(), child));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 DialogWatcher::Answer DialogWatcher::PickFolder(const std::wstring& folder) {
   return [folder](HWND dialog) {
     // The picker's own message for moving its selection; its tree fills a moment after it
     // shows, so the message is sent again until the folder is the selected item.
-    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    if (folder.size() < MAX_PATH) {
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    } else if (const win32::UniquePidl item = FolderItem(folder)) {
+      SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item.get()));
+    }
     // A folder shows as its name; a drive root ("C:\\") as a label that holds "C:".
     const std::wstring selected = SelectedTreeItem(dialog);
     const bool root = folder.size() == 3 && folder.ends_with(L":\\");

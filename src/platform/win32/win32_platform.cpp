@@ -33,12 +33,46 @@ bool MaskAdmits(DWORD attributes, unsigned mask) {
   return (attributes & kSelective & ~static_cast<DWORD>(mask)) == 0;
 }
 
-// The item's file-system path, cut at the first NUL; nullopt when it has none.
+// The name a file-system item has in its folder, as the file system spells it; nullopt for an
+// item of the shell's own (a library, This PC).
+std::optional<std::wstring> FileSystemName(PCIDLIST_ABSOLUTE pidl) {
+  IShellFolder* raw_folder = nullptr;
+  PCUITEMID_CHILD last = nullptr;
+  if (FAILED(SHBindToParent(pidl, IID_IShellFolder, reinterpret_cast<void**>(&raw_folder), &last))) {
+    return std::nullopt;
+  }
+  const win32::UniqueComPtr<IShellFolder> folder(raw_folder);
+  SFGAOF attributes = SFGAO_FILESYSTEM;
+  STRRET name{};
+  if (FAILED(folder->GetAttributesOf(1, &last, &attributes)) || (attributes & SFGAO_FILESYSTEM) == 0 ||
+      FAILED(folder->GetDisplayNameOf(last, SHGDN_INFOLDER | SHGDN_FORPARSING, &name))) {
+    return std::nullopt;
+  }
+  // The narrow forms hold names of the system's code page, never a file's own.
+  if (name.uType != STRRET_WSTR) return std::nullopt;
+  const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> text(name.pOleStr, &CoTaskMemFree);
+  return text ? std::optional<std::wstring>(text.get()) : std::nullopt;
+}
+
+// The item's file-system path, whole; nullopt when it has none. Some shells (Wine) cut a path
+// of MAX_PATH characters and more short and still report success, which would name another
+// folder, or give none: such a path is built from the folder above and the item's own name.
 std::optional<std::wstring> PathFromIdList(PCIDLIST_ABSOLUTE pidl) {
   std::wstring buffer(kLongPathChars, L'\0');
-  if (!SHGetPathFromIDListEx(pidl, buffer.data(), kLongPathChars, GPFIDL_DEFAULT)) return std::nullopt;
-  buffer.resize(std::wcslen(buffer.c_str()));
-  return buffer;
+  if (SHGetPathFromIDListEx(pidl, buffer.data(), kLongPathChars, GPFIDL_DEFAULT)) {
+    buffer.resize(std::wcslen(buffer.c_str()));
+    if (buffer.size() < MAX_PATH - 1) return buffer;
+  }
+  if (ILIsEmpty(pidl)) return std::nullopt;
+  const std::optional<std::wstring> name = FileSystemName(pidl);
+  const win32::UniquePidl parent(ILCloneFull(pidl));
+  if (!name || name->empty() || name->find(L'\\') != std::wstring::npos || !parent || !ILRemoveLastID(parent.get())) {
+    return std::nullopt;
+  }
+  std::optional<std::wstring> path = PathFromIdList(parent.get());
+  if (!path) return std::nullopt;
+  if (!path->ends_with(L'\\')) *path += L'\\';
+  return *path + *name;
 }
 
 // Each code unit's upper case, as the file system compares names. Surrogates stay as they
@@ -188,6 +222,43 @@ std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
   }
   return FileStamp{(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, info.dwVolumeSerialNumber,
                    (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, basic.ChangeTime.QuadPart};
+}
+
+bool Win32Platform::SameContents(const std::wstring& a, const std::wstring& b) {
+  auto open = [](const std::wstring& path) {
+    return win32::UniqueHandle(win32::NullIfInvalid(
+        CreateFileW(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
+  };
+  const win32::UniqueHandle first = open(a);
+  const win32::UniqueHandle second = open(b);
+  LARGE_INTEGER first_size{};
+  LARGE_INTEGER second_size{};
+  if (!first || !second || !GetFileSizeEx(first.get(), &first_size) || !GetFileSizeEx(second.get(), &second_size) ||
+      first_size.QuadPart != second_size.QuadPart) {
+    return false;
+  }
+  constexpr DWORD kChunk = 1 << 16;
+  std::vector<char> first_bytes(kChunk);
+  std::vector<char> second_bytes(kChunk);
+  for (LONGLONG left = first_size.QuadPart; left > 0;) {
+    const DWORD want = static_cast<DWORD>(std::min<LONGLONG>(left, kChunk));
+    DWORD got_first = 0;
+    DWORD got_second = 0;
+    if (!ReadFile(first.get(), first_bytes.data(), want, &got_first, nullptr) ||
+        !ReadFile(second.get(), second_bytes.data(), want, &got_second, nullptr) || got_first != want ||
+        got_second != want || !std::equal(first_bytes.begin(), first_bytes.begin() + want, second_bytes.begin())) {
+      return false;
+    }
+    left -= want;
+  }
+  return true;
+}
+
+bool Win32Platform::DiscardFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExactPath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  return DeleteFileW(ExactPath(path).c_str()) != FALSE;
 }
 
 bool Win32Platform::IsDangerousType(const std::wstring& extension) {

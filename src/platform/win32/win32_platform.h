@@ -2,7 +2,7 @@
 #pragma once
 
 #include <windows.h>
-
+// The shell's type functions build on <windows.h>.
 #include <shlwapi.h>
 
 #include <optional>
@@ -36,6 +36,8 @@ class Win32Platform final : public Platform {
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
   std::optional<FileStamp> StampOf(const std::wstring& path) override;
+  bool SameContents(const std::wstring& a, const std::wstring& b) override;
+  bool DiscardFile(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
   TypeProgram ProgramForType(const std::wstring& extension) override;

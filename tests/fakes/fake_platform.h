@@ -174,7 +174,7 @@ class FakePlatform : public Platform {
     if (copy_result == 0 && !copy_aborted && copy_writes) stamps[record.to] = FileStamp{false, 1, ++stamp_clock, 0};
     return copy_result;
   }
-  bool OpenWithDefaultProgram(const std::wstring& path) override {
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&) override {
     opened.push_back(path);
     return true;
   }
@@ -202,11 +202,11 @@ class FakePlatform : public Platform {
     return true;
   }
 
-  // What opens each type; any other has a program that shows the file.
+  // What opens each type; any other is a picture, with a program that shows it.
   std::map<std::wstring, TypeProgram> programs;
   TypeProgram ProgramForType(const std::wstring& extension) override {
     const auto it = programs.find(extension);
-    return it == programs.end() ? TypeProgram{L"viewer.exe \"%1\""} : it->second;
+    return it == programs.end() ? TypeProgram{L"viewer.exe \"%1\"", false, true} : it->second;
   }
 };
 

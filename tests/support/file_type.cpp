@@ -11,21 +11,21 @@ namespace {
 
 constexpr const wchar_t* kRecordVariable = L"TALLOW_RECORD_ARGS";
 
-bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
+bool SetValue(const std::wstring& key_path, const std::wstring& value, const wchar_t* name = nullptr) {
   HKEY raw = nullptr;
   if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
       ERROR_SUCCESS) {
     return false;
   }
   const win32::UniqueHkey key(raw);
-  return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
-RecordingFileType::RecordingFileType(std::wstring extension, std::wstring prog_id)
-    : extension_(std::move(extension)), prog_id_(std::move(prog_id)) {
+RecordingFileType::RecordingFileType(std::wstring extension, std::wstring prog_id, std::wstring perceived_type)
+    : extension_(std::move(extension)), prog_id_(std::move(prog_id)), perceived_type_(std::move(perceived_type)) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   record_ = std::wstring(temp) + UniqueName(L"tallow command line ") + L".txt";
@@ -39,15 +39,19 @@ RecordingFileType::~RecordingFileType() {
   RemoveTree(record_ + L".partial");
 }
 
-::testing::AssertionResult RecordingFileType::Register() {
+std::wstring RecordingFileType::Helper() {
   wchar_t self[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return ::testing::AssertionFailure() << "no path for the test program";
-  std::wstring helper(self, length);
-  helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
+  std::wstring helper(self, length < MAX_PATH ? length : 0);
+  return helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
+}
+
+::testing::AssertionResult RecordingFileType::Register() {
+  const std::wstring helper = Helper();
   if (!Exists(helper)) return ::testing::AssertionFailure() << "build the record_args target";
-  if (!SetDefaultValue(extension_, prog_id_) ||
-      !SetDefaultValue(prog_id_ + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\"")) {
+  if (!SetValue(extension_, prog_id_) ||
+      (!perceived_type_.empty() && !SetValue(extension_, perceived_type_, L"PerceivedType")) ||
+      !SetValue(prog_id_ + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\"")) {
     return ::testing::AssertionFailure() << "cannot register " << extension_;
   }
   if (!SetEnvironmentVariableW(kRecordVariable, record_.c_str())) {

@@ -14,7 +14,7 @@ namespace tallow {
 
 // Types that run code, or hand the file to something that does, when opened: these ask whatever
 // the system takes them for.
-inline constexpr std::array<std::wstring_view, 69> kCodeTypes = {
+inline constexpr std::array<std::wstring_view, 70> kCodeTypes = {
     // Programs, scripts and the hosts that run them.
     L".exe", L".com", L".scr", L".pif", L".bat", L".cmd", L".js", L".jse", L".vbs", L".vbe", L".vb", L".wsf", L".wsh",
     L".wsc", L".ws", L".sct", L".hta", L".jar", L".jnlp", L".xbap", L".py", L".pyw", L".pyz", L".pyzw", L".ps1",
@@ -26,8 +26,8 @@ inline constexpr std::array<std::wstring_view, 69> kCodeTypes = {
     // Links, searches and documents that reach other files, sites or code.
     L".lnk", L".url", L".website", L".scf", L".settingcontent-ms", L".library-ms", L".search-ms",
     L".searchconnector-ms", L".chm", L".hlp", L".mht", L".mhtml", L".xll", L".iqy", L".slk",
-    // Pictures that can carry script.
-    L".svg", L".svgz"};
+    // Pictures and movies that carry script of their own, whatever the system takes them for.
+    L".svg", L".svgz", L".swf"};
 
 // Why opening asks first, by the first reason that holds.
 enum class OpenCaution {

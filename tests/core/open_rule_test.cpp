@@ -41,7 +41,6 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
       {L"tool.gif.prg", OpenCaution::kRunsItself},
       {L"tool.gif.prl", OpenCaution::kRunsItself},
       {L"photo.gif.rdp", OpenCaution::kNotMedia},
-      {L"drawing.svg", OpenCaution::kCodeType},  // a picture that carries script
       // Handed to something that shows it.
       {L"photo[1].jpg", OpenCaution::kNone},
       {L"view[1].tallowtest", OpenCaution::kNone},
@@ -71,7 +70,9 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
                                        L".website",
                                        L".cer",
                                        L".crt",
-                                       L".der"}) {
+                                       L".der",
+                                       L".svg",
+                                       L".swf"}) {
     EXPECT_EQ(CautionFor(fake, L"x.gif" + extension), OpenCaution::kCodeType) << extension;
   }
 }

@@ -11,14 +11,14 @@ namespace {
 
 constexpr const wchar_t* kRecordVariable = L"TALLOW_RECORD_ARGS";
 
-bool SetValue(const std::wstring& key_path, const std::wstring& value, const wchar_t* name = nullptr) {
+bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
   HKEY raw = nullptr;
   if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
       ERROR_SUCCESS) {
     return false;
   }
   const win32::UniqueHkey key(raw);
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
@@ -49,9 +49,11 @@ std::wstring RecordingFileType::Helper() {
 ::testing::AssertionResult RecordingFileType::Register() {
   const std::wstring helper = Helper();
   if (!Exists(helper)) return ::testing::AssertionFailure() << "build the record_args target";
-  if (!SetValue(extension_, prog_id_) ||
-      (!perceived_type_.empty() && !SetValue(extension_, perceived_type_, L"PerceivedType")) ||
-      !SetValue(prog_id_ + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\"")) {
+  const std::wstring& kind = perceived_type_;
+  if (!SetDefaultValue(extension_, prog_id_) ||
+      !SetDefaultValue(prog_id_ + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\"") ||
+      (!kind.empty() && RegSetKeyValueW(HKEY_CLASSES_ROOT, extension_.c_str(), L"PerceivedType", REG_SZ, kind.c_str(),
+                                        static_cast<DWORD>((kind.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)) {
     return ::testing::AssertionFailure() << "cannot register " << extension_;
   }
   if (!SetEnvironmentVariableW(kRecordVariable, record_.c_str())) {

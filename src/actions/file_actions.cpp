@@ -32,7 +32,13 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
       !platform.AskYesNo(OpenWarningText(name), std::wstring(kReminderTitle))) {
     return;
   }
-  platform.OpenWithDefaultProgram(*target);
+  // By the type's own program: a shell may start any file that holds a program as one, whatever
+  // its name (Wine's does), and a picture's name must reach the picture's viewer. A type without
+  // a program goes the shell's own way, after the question: Windows offers a choice of programs,
+  // and a program the user said Yes to starts where its type is not registered (Wine's ".exe").
+  const std::wstring type(LastExtension(NamePart(*target)));
+  const TypeProgram program = type.empty() ? TypeProgram{} : platform.ProgramForType(type);
+  platform.OpenWithDefaultProgram(*target, program.command.empty() && !program.delegate ? std::wstring() : type);
 }
 
 std::wstring SavedText(std::wstring_view name) {

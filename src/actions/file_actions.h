@@ -23,8 +23,9 @@ inline constexpr std::wstring_view kSavedTitle = L"恭喜";
 // shell reports success and nothing was cancelled.
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
-// Opens the file with its associated program, after asking when it could run code; nothing
-// happens without a file, since an empty path would make the shell open some unrelated folder.
+// Opens the file with the program of its type, after asking unless that program only shows it;
+// nothing happens without a file, since an empty path would make the shell open some unrelated
+// folder.
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 
 // Saves a copy of the file into a folder the user picks and reports success; without a file,

@@ -29,8 +29,9 @@ OpenCaution CautionFor(Platform& platform, std::wstring_view name) {
   if (std::ranges::find(kCodeTypes, extension) != kCodeTypes.end()) return OpenCaution::kCodeType;
   if (platform.IsDangerousType(extension)) return OpenCaution::kSystemWarns;
   const TypeProgram program = platform.ProgramForType(extension);
-  if (program.command.empty()) return program.delegate ? OpenCaution::kNone : OpenCaution::kNoProgram;
-  return StartsWithTheFile(program.command) ? OpenCaution::kRunsItself : OpenCaution::kNone;
+  if (program.command.empty() && !program.delegate) return OpenCaution::kNoProgram;
+  if (StartsWithTheFile(program.command)) return OpenCaution::kRunsItself;
+  return program.media ? OpenCaution::kNone : OpenCaution::kNotMedia;
 }
 
 bool CanRunCode(Platform& platform, std::wstring_view name) { return CautionFor(platform, name) != OpenCaution::kNone; }

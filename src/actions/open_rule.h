@@ -1,5 +1,8 @@
 // Whether opening a listed file asks first. Anything cached is an unknown download: it opens at
-// once only when the system would do no more with it than hand it to a program that shows it.
+// once only when the system takes it for a picture, a sound or a video and hands it to a
+// program of its type, whose work is to show it. Every other program may act on what the file
+// says (connect to a host, install, import a certificate, run a macro) and looks in the
+// registry exactly like a viewer: a program, then the file.
 #pragma once
 
 #include <array>
@@ -9,8 +12,9 @@
 
 namespace tallow {
 
-// Types that run code, or hand the file to something that does, when opened.
-inline constexpr std::array<std::wstring_view, 67> kCodeTypes = {
+// Types that run code, or hand the file to something that does, when opened: these ask whatever
+// the system takes them for.
+inline constexpr std::array<std::wstring_view, 70> kCodeTypes = {
     // Programs, scripts and the hosts that run them.
     L".exe", L".com", L".scr", L".pif", L".bat", L".cmd", L".js", L".jse", L".vbs", L".vbe", L".vb", L".wsf", L".wsh",
     L".wsc", L".ws", L".sct", L".hta", L".jar", L".jnlp", L".xbap", L".py", L".pyw", L".pyz", L".pyzw", L".ps1",
@@ -21,7 +25,9 @@ inline constexpr std::array<std::wstring_view, 67> kCodeTypes = {
     L".crt", L".der",
     // Links, searches and documents that reach other files, sites or code.
     L".lnk", L".url", L".website", L".scf", L".settingcontent-ms", L".library-ms", L".search-ms",
-    L".searchconnector-ms", L".chm", L".hlp", L".mht", L".mhtml", L".xll", L".iqy", L".slk"};
+    L".searchconnector-ms", L".chm", L".hlp", L".mht", L".mhtml", L".xll", L".iqy", L".slk",
+    // Pictures and movies that carry script of their own, whatever the system takes them for.
+    L".svg", L".svgz", L".swf"};
 
 // Why opening asks first, by the first reason that holds.
 enum class OpenCaution {
@@ -32,6 +38,7 @@ enum class OpenCaution {
   kSystemWarns,    // the system itself calls the type unsafe
   kNoProgram,      // nothing is registered: Windows offers a choice, Wine may take ".exex" for ".exe"
   kRunsItself,     // the type's command starts the file itself, as for programs and scripts
+  kNotMedia,       // not taken for a picture, a sound or a video: its program may act on the file
 };
 
 OpenCaution CautionFor(Platform& platform, std::wstring_view name);

@@ -10,14 +10,16 @@ namespace tallow {
 
 // A control character, or a format character that draws nothing or reorders what surrounds it:
 // zero-width spaces and joiners, direction marks, embeddings, overrides and isolates, the byte
-// order mark, tag characters.
+// order mark, tag characters; and the letters that draw as blank (Braille's blank, the Hangul
+// fillers), which no name needs.
 bool IsHiddenCharacter(char32_t c);
-// A character drawn as blank space, other than the space itself (U+00A0, U+3000, fillers).
+// A character drawn as blank space, other than the space itself (U+00A0, U+3000).
 bool IsSpaceLike(char32_t c);
 
 // The name with each hidden character, and each space-like one among the blanks and dots that
-// end it, written out as "<U+202E>"; the name as it is when it holds none. For drawing only: the
-// file keeps its name.
+// end it, written out as "<U+202E>"; and each run of three or more blanks shortened to its count
+// ("<150 spaces>"), which would otherwise push the real type out of sight. The name as it is
+// when it holds none of these. For drawing only: the file keeps its name.
 std::wstring VisibleName(std::wstring_view name);
 
 // True when the name would be drawn otherwise than it is spelled.

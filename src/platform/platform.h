@@ -49,10 +49,11 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// What the system opens files of a type with, as a double-click would.
+// What the system opens files of a type with, as a double-click would, and what it takes them for.
 struct TypeProgram {
   std::wstring command;   // the command line, "%1" where the file goes; empty when there is none
   bool delegate = false;  // an app's own object opens the file instead (apps from the Store)
+  bool media = false;     // the system perceives the type as a picture, a sound or a video
 };
 
 // A long piece of work the user can follow and cancel.
@@ -124,8 +125,10 @@ class Platform {
   // record's aborted flag as the shell reports it.
   virtual int ShellFileOperation(ShellCopyRecord& record) = 0;
 
-  // Opens the file with the program the system associates with its type.
-  virtual bool OpenWithDefaultProgram(const std::wstring& path) = 0;
+  // Opens the file with the program the system associates with its type: the type named (".gif")
+  // when one is, whatever the file holds; otherwise the type of its name, or the file itself
+  // when it is a program.
+  virtual bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {}) = 0;
 
   // The path by which the shell's copy and open reach exactly this file. The shell trims a
   // dot or a space at the end of a name, and would reach another file by it: such a file is
@@ -138,13 +141,14 @@ class Platform {
   // Deletes a file the program itself made outside the cache, such as what a copy that failed
   // part-way left behind; never a folder.
   virtual bool DiscardFile(const std::wstring& path) = 0;
-  // True when the system itself calls files with this extension (".exe") unsafe to open.
+  // True when the system itself calls files with this extension (".exe") unsafe to open, by its
+  // list or by the type's own flag.
   virtual bool IsDangerousType(const std::wstring& extension) = 0;
   // Marks a saved copy as coming from the Internet, so that the system warns before running
   // it; false where the file's volume keeps no such mark.
   virtual bool MarkFromInternet(const std::wstring& path) = 0;
-  // What opens a file with this extension (".gif"); neither a command nor a delegate when the
-  // system has no program for it.
+  // What opens a file with this extension (".gif"), and whether the system takes it for a
+  // picture, a sound or a video; neither a command nor a delegate when it has no program for it.
   virtual TypeProgram ProgramForType(const std::wstring& extension) = 0;
 };
 

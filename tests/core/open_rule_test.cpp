@@ -15,8 +15,10 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
   for (auto extension : {L".exex", L".command", L".comic", L".pifx"}) fake.programs[extension] = {};
   fake.programs[L".prg"] = {L"\"%1\" %*"};
   fake.programs[L".prl"] = {L"  %L /S"};
-  fake.programs[L".jpg"] = {L"", /*delegate=*/true};
-  fake.programs[L".tallowtest"] = {L"\"C:\\tests\\record_args.exe\" \"%1\""};
+  fake.programs[L".jpg"] = {L"", /*delegate=*/true, /*media=*/true};
+  fake.programs[L".tallowtest"] = {L"\"C:\\tests\\record_args.exe\" \"%1\"", false, true};
+  // Programs that act on the file, registered just as a viewer is: a program, then the file.
+  fake.programs[L".rdp"] = {L"C:\\Windows\\system32\\mstsc.exe \"%1\""};
   fake.dangerous_types = {L".pdf"};
   const struct {
     std::wstring name;
@@ -38,6 +40,7 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
       {L"doc.gif.pdf", OpenCaution::kSystemWarns},
       {L"tool.gif.prg", OpenCaution::kRunsItself},
       {L"tool.gif.prl", OpenCaution::kRunsItself},
+      {L"photo.gif.rdp", OpenCaution::kNotMedia},
       // Handed to something that shows it.
       {L"photo[1].jpg", OpenCaution::kNone},
       {L"view[1].tallowtest", OpenCaution::kNone},
@@ -67,7 +70,9 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
                                        L".website",
                                        L".cer",
                                        L".crt",
-                                       L".der"}) {
+                                       L".der",
+                                       L".svg",
+                                       L".swf"}) {
     EXPECT_EQ(CautionFor(fake, L"x.gif" + extension), OpenCaution::kCodeType) << extension;
   }
 }

@@ -16,6 +16,8 @@ TEST(VisibleNameTest, NamesAreDrawnAsSpelledWhileTheActionsKeepTheFile) {
       {L"a\u200Bb\uFEFF\u2066.gif", L"a<U+200B>b<U+FEFF><U+2066>.gif"},
       {L"m.gif.exe\u3000. ", L"m.gif.exe<U+3000>. "},
       {L"tag.exe\U000E0020", L"tag.exe<U+E0020>"},
+      {L"aaa-invoice.pdf" + std::wstring(150, L' ') + L".rdp", L"aaa-invoice.pdf<150 spaces>.rdp"},
+      {L"a\u2800b\u3164\u2800\u2800\u2800.gif", L"a<U+2800>b<4 blanks>.gif"},
       {L"缓存\u3000图片\U0001F600[1].gif", L"缓存\u3000图片\U0001F600[1].gif"},
   };
   for (const auto& c : cases) EXPECT_EQ(VisibleName(c.name), c.drawn);

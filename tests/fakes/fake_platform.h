@@ -190,7 +190,7 @@ class FakePlatform : public Platform {
     discarded.push_back(path);
     return stamps.erase(path) > 0;
   }
-  bool OpenWithDefaultProgram(const std::wstring& path) override {
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&) override {
     opened.push_back(path);
     return true;
   }
@@ -218,11 +218,11 @@ class FakePlatform : public Platform {
     return true;
   }
 
-  // What opens each type; any other has a program that shows the file.
+  // What opens each type; any other is a picture, with a program that shows it.
   std::map<std::wstring, TypeProgram> programs;
   TypeProgram ProgramForType(const std::wstring& extension) override {
     const auto it = programs.find(extension);
-    return it == programs.end() ? TypeProgram{L"viewer.exe \"%1\""} : it->second;
+    return it == programs.end() ? TypeProgram{L"viewer.exe \"%1\"", false, true} : it->second;
   }
 };
 

@@ -105,9 +105,9 @@ int RecordingPlatform::ShellFileOperation(ShellCopyRecord& record) {
   return 1;
 }
 
-bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path) {
+bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) {
   opened.push_back(path);
-  return real_shell ? inner_->real.OpenWithDefaultProgram(path) : true;
+  return real_shell ? inner_->real.OpenWithDefaultProgram(path, type) : true;
 }
 
 bool RecordingPlatform::AskYesNo(const std::wstring& text, const std::wstring& title) {
@@ -134,7 +134,7 @@ bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
 bool RecordingPlatform::MarkFromInternet(const std::wstring& path) { return inner_->real.MarkFromInternet(path); }
 
 TypeProgram RecordingPlatform::ProgramForType(const std::wstring& extension) {
-  return real_shell ? inner_->real.ProgramForType(extension) : TypeProgram{L"viewer.exe \"%1\""};
+  return real_shell ? inner_->real.ProgramForType(extension) : TypeProgram{L"viewer.exe \"%1\"", false, true};
 }
 
 std::wstring TestBucket::ContentFolder() { return CacheContentFolder(); }

@@ -61,7 +61,7 @@ class RecordingPlatform final : public Platform {
   uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
-  bool OpenWithDefaultProgram(const std::wstring& path) override;
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) override;
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
@@ -70,7 +70,8 @@ class RecordingPlatform final : public Platform {
   bool DiscardFile(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
-  // The machine's associations with real_shell; otherwise every type has a program that shows it.
+  // The machine's associations with real_shell; otherwise every type is a picture, with a
+  // program that shows it.
   TypeProgram ProgramForType(const std::wstring& extension) override;
 
  private:

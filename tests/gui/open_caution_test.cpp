@@ -4,6 +4,7 @@
 
 #include "gui_harness.h"
 #include "res/resource.h"
+#include "support/file_type.h"
 
 namespace tallow::gui {
 namespace {
@@ -18,7 +19,11 @@ TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
       {L"x.gif.exex", L".gif", L"x.gif.exex"},
       {L"wmvtool", L"wmv", L"wmvtool"},
       {L"pic\u202Efig.exe", L"fig.exe", L"pic<U+202E>fig.exe"},
+      // Its program acts on the file (connects to the host it names), registered as a viewer is.
+      {L"host[1].tallowrdp", L"host[1]", L"host[1].tallowrdp"},
   };
+  testing::RecordingFileType connection(L".tallowrdp", L"Tallowmere.Connection", L"");
+  ASSERT_TRUE(connection.Register());
   platform_.real_shell = true;
   platform_.real_message_boxes = true;
   TestBucket bucket;
@@ -42,6 +47,26 @@ TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
               L"此文件可能会运行程序：\r\n" + c.shown + L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
   }
   EXPECT_TRUE(platform_.opened.empty());
+}
+
+// A type that asks opens on Yes, and so does a program: the user has been told what it may do.
+TEST_F(OpenCautionTest, YesOpensWhatAsked) {
+  platform_.real_shell = platform_.real_message_boxes = true;
+  testing::RecordingFileType connection(L".tallowrdp", L"Tallowmere.Connection", L"");
+  TestBucket bucket;
+  ASSERT_TRUE(connection.Register() && bucket.AddFile(L"host[1].tallowrdp") &&
+              bucket.AddFile(L"setup[1].tallowrdp.exe", ReadBytes(connection.Helper()).value_or("")));
+  SetWindowTextW(Control(IDC_TEXT1), L"[1].tallowrdp");
+  SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
+  PumpPending();
+  for (size_t row : {0u, 1u}) {
+    DialogWatcher answerer({DialogWatcher::Press(IDYES)});
+    ASSERT_TRUE(DoubleClick(Control(IDC_LIST1), EntryPoint(Control(IDC_LIST1), static_cast<int>(row)),
+                            [&] { return platform_.opened.size() > row; }));
+    EXPECT_EQ(answerer.Stop().size(), 1u);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return connection.CommandLine().value_or(L"").find(ListedPaths()[row]) != std::wstring::npos; }));
+  }
 }
 
 }  // namespace

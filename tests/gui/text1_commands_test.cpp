@@ -115,7 +115,8 @@ class OpenForRealTest : public GuiTest {
 
 TEST_F(OpenForRealTest, DoubleClickStartsTheRegisteredProgramWithTheFullPath) {
   TestBucket bucket;
-  ASSERT_TRUE(bucket.AddFile(std::wstring(L"打开 测试[1]") + kExtension, "open me"));
+  // A program's bytes, which a shell that tries the file itself first would run.
+  ASSERT_TRUE(bucket.AddFile(std::wstring(L"打开 测试[1]") + kExtension, *ReadBytes(file_type_.Helper())));
   SetWindowTextW(Control(IDC_TEXT1), kExtension);
   SendMessageW(Control(IDC_COMMAND3), BM_CLICK, 0, 0);
   PumpPending();
@@ -128,7 +129,8 @@ TEST_F(OpenForRealTest, DoubleClickStartsTheRegisteredProgramWithTheFullPath) {
   ASSERT_EQ(platform_.opened, std::vector<std::wstring>{path});
   std::optional<std::wstring> command_line;
   ASSERT_TRUE(PumpUntil([&] { return (command_line = file_type_.CommandLine()).has_value(); }));
-  EXPECT_NE(command_line->find(L'"' + path + L'"'), std::wstring::npos) << *command_line;
+  EXPECT_NE(command_line->find(L"\" \"" + path + L'"'), std::wstring::npos)
+      << *command_line;  // an argument, not the program
 }
 
 }  // namespace

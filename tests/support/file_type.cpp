@@ -24,8 +24,8 @@ bool SetDefaultValue(const std::wstring& key_path, const std::wstring& value) {
 
 }  // namespace
 
-RecordingFileType::RecordingFileType(std::wstring extension, std::wstring prog_id)
-    : extension_(std::move(extension)), prog_id_(std::move(prog_id)) {
+RecordingFileType::RecordingFileType(std::wstring extension, std::wstring prog_id, std::wstring perceived_type)
+    : extension_(std::move(extension)), prog_id_(std::move(prog_id)), perceived_type_(std::move(perceived_type)) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   record_ = std::wstring(temp) + UniqueName(L"tallow command line ") + L".txt";
@@ -39,15 +39,21 @@ RecordingFileType::~RecordingFileType() {
   RemoveTree(record_ + L".partial");
 }
 
-::testing::AssertionResult RecordingFileType::Register() {
+std::wstring RecordingFileType::Helper() {
   wchar_t self[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return ::testing::AssertionFailure() << "no path for the test program";
-  std::wstring helper(self, length);
-  helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
+  std::wstring helper(self, length < MAX_PATH ? length : 0);
+  return helper.replace(helper.rfind(L'\\') + 1, std::wstring::npos, L"record_args.exe");
+}
+
+::testing::AssertionResult RecordingFileType::Register() {
+  const std::wstring helper = Helper();
   if (!Exists(helper)) return ::testing::AssertionFailure() << "build the record_args target";
+  const std::wstring& kind = perceived_type_;
   if (!SetDefaultValue(extension_, prog_id_) ||
-      !SetDefaultValue(prog_id_ + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\"")) {
+      !SetDefaultValue(prog_id_ + L"\\shell\\open\\command", L'"' + helper + L"\" \"%1\"") ||
+      (!kind.empty() && RegSetKeyValueW(HKEY_CLASSES_ROOT, extension_.c_str(), L"PerceivedType", REG_SZ, kind.c_str(),
+                                        static_cast<DWORD>((kind.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)) {
     return ::testing::AssertionFailure() << "cannot register " << extension_;
   }
   if (!SetEnvironmentVariableW(kRecordVariable, record_.c_str())) {

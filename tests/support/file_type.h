@@ -13,7 +13,8 @@ namespace tallow::testing {
 
 class RecordingFileType {
  public:
-  RecordingFileType(std::wstring extension, std::wstring prog_id);
+  // The system takes the type for what perceived_type says ("image"); for nothing when empty.
+  RecordingFileType(std::wstring extension, std::wstring prog_id, std::wstring perceived_type = L"image");
   ~RecordingFileType();
   RecordingFileType(const RecordingFileType&) = delete;
   RecordingFileType& operator=(const RecordingFileType&) = delete;
@@ -21,6 +22,9 @@ class RecordingFileType {
   // Registers the type to open with the helper built beside the test program, and tells the
   // helper where to record; a failure says what is missing.
   ::testing::AssertionResult Register();
+
+  // The helper, built beside the test program.
+  static std::wstring Helper();
 
   // The helper's command line, if it has recorded one by now.
   std::optional<std::wstring> CommandLine() const;
@@ -30,6 +34,7 @@ class RecordingFileType {
  private:
   std::wstring extension_;
   std::wstring prog_id_;
+  std::wstring perceived_type_;
   std::wstring record_;
 };
 

@@ -139,6 +139,15 @@ TEST_F(OpenTest, OpensTheFileWithItsRegisteredProgram) {
   EXPECT_TRUE(watcher.Stop().empty());
 }
 
+TEST_F(OpenTest, TheTypesOwnRegistryWordCounts) {
+  EXPECT_TRUE(platform_.ProgramForType(kExtension).media);  // its PerceivedType
+  EXPECT_FALSE(platform_.IsDangerousType(kExtension));
+  const DWORD always_unsafe = FTA_AlwaysUnsafe;
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, kProgId, L"EditFlags", REG_DWORD, &always_unsafe, sizeof always_unsafe),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(platform_.IsDangerousType(kExtension));
+}
+
 TEST_F(OpenTest, FileOfAnUnknownTypeIsNotOpened) {
   const std::wstring file = from_ + L"\\unknown[1].tallownone";
   ASSERT_TRUE(testing::WriteBytes(file, "x"));

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <windows.h>
-// The shell's type functions build on <windows.h>.
+// The shell's headers build on <windows.h>.
 #include <shlwapi.h>
 
 #include <optional>
@@ -31,7 +31,7 @@ class Win32Platform final : public Platform {
   uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
-  bool OpenWithDefaultProgram(const std::wstring& path) override;
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {}) override;
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
@@ -45,10 +45,16 @@ class Win32Platform final : public Platform {
  private:
   using AssocIsDangerousFn = BOOL(WINAPI*)(PCWSTR);
   using AssocQueryStringFn = decltype(&AssocQueryStringW);
+  using AssocGetPerceivedTypeFn = decltype(&AssocGetPerceivedType);
 
   // Finds the shell's type functions in the system's shlwapi, on first use; they are looked up
   // at run time so that no DLL is imported from anywhere else.
   void LoadShlwapi();
+
+  // A text the shell's associations give for the extension; empty when there is none.
+  std::wstring AssocText(ASSOCSTR what, const std::wstring& extension);
+  // True when the system perceives the type as a picture, a sound or a video.
+  bool PerceivedAsMedia(const std::wstring& extension);
 
   // Modal to the owner, brought to the foreground; returns the button pressed.
   int ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const;
@@ -57,6 +63,7 @@ class Win32Platform final : public Platform {
   win32::UniqueHmodule shlwapi_;
   AssocIsDangerousFn assoc_is_dangerous_ = nullptr;
   AssocQueryStringFn assoc_query_string_ = nullptr;
+  AssocGetPerceivedTypeFn assoc_get_perceived_type_ = nullptr;
   bool shlwapi_loaded_ = false;
   HWND owner_ = nullptr;
   std::vector<wchar_t> upper_case_;  // per code unit, learnt on first use

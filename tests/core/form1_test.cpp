@@ -233,6 +233,26 @@ TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {
   EXPECT_EQ(fake_.deleted.size(), 1u);
 }
 
+// A folder put in the place of a listed bucket, or of any folder above it, after the scan is
+// another folder, however alike: nothing in it goes until a scan lists it.
+TEST_F(Form1Test, DeletesActOnlyInTheVeryFoldersTheScanListed) {
+  fake_.answer_yes = true;
+  Pick(L".gif");
+  fake_.ReplaceFolder(a_);
+  form_.OnDelallClick();
+  EXPECT_EQ(fake_.deleted, (Strings{root_ + L"BBBB0000\\four[1].gif"}));
+  for (const std::wstring& swapped : {root_, std::wstring(L"C:\\Cache\\")}) {
+    fake_.ReplaceFolder(swapped);
+    list1_.Pick(0);
+    form_.OnDelClick();
+    fake_.ReplaceFolder(swapped);
+    form_.OnDelallClick();
+  }
+  EXPECT_EQ(fake_.deleted.size(), 1u);
+  form_.OnDelallClick();
+  EXPECT_EQ(Names(), (Strings{L"locked[1].gif"}));
+}
+
 TEST_F(Form1Test, DeleteAllSparesOtherTypesDirectoriesAndLockedFiles) {
   fake_.answer_yes = true;
   text1_.text = L".IE5";  // every entry matches, "." and ".." too

@@ -120,14 +120,10 @@ class FakePlatform : public Platform {
     return true;
   }
 
+  // The scan asks only for folders it listed as no links.
   std::optional<FolderId> FolderIdOf(const std::wstring& path) override {
-    const size_t slash = path.rfind(L'\\', path.size() - 2);
-    const auto parent = folders.find(path.substr(0, slash + 1));
     const auto id = folder_ids.find(path);
-    if (slash == std::wstring::npos || parent == folders.end() || id == folder_ids.end()) return std::nullopt;
-    const auto entry = std::ranges::find(parent->second, path.substr(slash + 1, path.size() - slash - 2), &Entry::name);
-    if (entry == parent->second.end() || !entry->directory || entry->link) return std::nullopt;
-    return FolderId{1, id->second};
+    return id == folder_ids.end() ? std::nullopt : std::optional<FolderId>(FolderId{1, id->second});
   }
 
   // Deletes by where the entry was listed, only in the very folder listed; a folder that has

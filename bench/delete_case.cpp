@@ -49,7 +49,9 @@ DeleteTimes MeasureDeleteAll(Platform& platform, const std::wstring& inet_cache,
   std::vector<std::wstring> paths;
   for (size_t b = 0; b < layout.buckets.size(); ++b) {
     folders.push_back(container + layout.buckets[b] + L"\\");
-    const uint32_t folder = listing.AddFolder(container, layout.buckets[b]);
+    // As the scan lists it: the bucket's id taken once it exists.
+    CreateDirectoryW(folders.back().c_str(), nullptr);
+    const uint32_t folder = listing.AddFolder(container, layout.buckets[b], platform.FolderIdOf(folders.back()));
     for (const std::wstring& name : layout.names[b]) {
       listing.AddEntry(folder, name);
       paths.push_back(folders.back() + name);

@@ -89,7 +89,8 @@ namespace {
 
 bool RemoveEntry(CacheFileRemover& remover, const CacheListing& listing, size_t index) {
   const uint32_t folder = listing.FolderIndex(index);
-  return remover.Remove(listing.Container(folder), listing.Bucket(folder), listing.Name(index));
+  const std::optional<FolderId>& id = listing.Id(folder);
+  return id && remover.Remove(listing.Container(folder), listing.Bucket(folder), *id, listing.Name(index));
 }
 
 }  // namespace

@@ -4,17 +4,19 @@
 
 namespace tallow {
 
-uint32_t CacheListing::AddFolder(std::wstring_view container, std::wstring_view bucket) {
+uint32_t CacheListing::AddFolder(std::wstring_view container, std::wstring_view bucket, std::optional<FolderId> id) {
   std::wstring path(container);
   path.append(bucket).push_back(L'\\');
   const uint32_t folder = AddFolder(std::move(path));
   container_lengths_.back() = container.size();
+  ids_.back() = id;
   return folder;
 }
 
 uint32_t CacheListing::AddFolder(std::wstring path) {
   folders_.push_back(std::move(path));
   container_lengths_.push_back(0);
+  ids_.emplace_back();
   return static_cast<uint32_t>(folders_.size() - 1);
 }
 

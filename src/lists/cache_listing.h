@@ -7,17 +7,21 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace tallow {
 
 class CacheListing {
  public:
   // A bucket folder of a cache container, whose path ends in "\"; returns the index entries
-  // refer to it by. A folder added by its path alone has no container.
-  uint32_t AddFolder(std::wstring_view container, std::wstring_view bucket);
+  // refer to it by. A folder added by its path alone has no container. Only the entries of a
+  // folder whose id the scan read can be deleted.
+  uint32_t AddFolder(std::wstring_view container, std::wstring_view bucket, std::optional<FolderId> id = std::nullopt);
   uint32_t AddFolder(std::wstring path);
   void AddEntry(uint32_t folder, std::wstring_view name);
 
@@ -27,6 +31,7 @@ class CacheListing {
   // The container the folder lies in, ending in "\", and the folder's own name in it.
   std::wstring_view Container(uint32_t folder) const;
   std::wstring_view Bucket(uint32_t folder) const;
+  const std::optional<FolderId>& Id(uint32_t folder) const { return ids_[folder]; }
   uint32_t FolderIndex(size_t i) const { return entries_[i].folder; }
   std::wstring_view Name(size_t i) const { return {entries_[i].name, entries_[i].length}; }
   std::wstring Path(size_t i) const;
@@ -42,7 +47,8 @@ class CacheListing {
     uint32_t folder;
   };
   std::vector<std::wstring> folders_;
-  std::vector<size_t> container_lengths_;  // per folder
+  std::vector<size_t> container_lengths_;     // per folder
+  std::vector<std::optional<FolderId>> ids_;  // per folder
   std::deque<Entry> entries_;
   std::vector<std::unique_ptr<wchar_t[]>> blocks_;
   size_t block_used_ = kBlockUnits;  // units taken in the last block

@@ -49,6 +49,15 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// Which folder an entry is, as long as it exists, wherever it is moved on its volume and
+// whatever takes its old place: its volume and its file id there (128 bits on some volumes).
+struct FolderId {
+  uint64_t volume = 0;
+  uint64_t low = 0;
+  uint64_t high = 0;
+  bool operator==(const FolderId&) const = default;
+};
+
 // What the system opens files of a type with, as a double-click would, and what it takes them for.
 struct TypeProgram {
   std::wstring command;   // the command line, "%1" where the file goes; empty when there is none
@@ -65,16 +74,19 @@ class Progress {
 };
 
 // Deletes files of the cache, each only while it is still the very entry that was listed: the
-// bucket folders are writable by other programs, some sandboxed, which may swap a folder for a
-// link to files elsewhere at any moment.
+// bucket folders are writable by other programs, some sandboxed, which may swap a folder, or
+// any folder above it, for a link to files elsewhere at any moment.
 class CacheFileRemover {
  public:
   virtual ~CacheFileRemover() = default;
   // Deletes the file name in the folder bucket of the container (a path ending in "\"), for
-  // good, when the file reached is that entry of that folder of the container as it stands
-  // now, and neither the folder nor the file is a link; never a directory. False otherwise,
-  // and when the delete fails (read-only, in use).
-  virtual bool Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) = 0;
+  // good and its name at once, when the folder reached is the very folder the scan listed (its
+  // id is folder), neither the container nor the file is a link, and the file is that entry of
+  // that folder; never a directory. False otherwise, and when the delete fails (read-only, in
+  // use). Container and bucket stay held, so that no other program renames or deletes them,
+  // until another folder is asked for or the remover goes.
+  virtual bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+                      std::wstring_view name) = 0;
 };
 
 inline constexpr uint64_t kHashStart = 14695981039346656037ull;
@@ -98,6 +110,11 @@ class Platform {
   // system returns them, "." and ".." included. False when nothing could be
   // listed (missing folder, not a folder).
   virtual bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) = 0;
+
+  // The id of the folder the path names, the entry itself and no link; nullopt when it is a
+  // link, no folder, or its id cannot be read. Taken when the scan lists a bucket, so that
+  // deletes act in that very folder only.
+  virtual std::optional<FolderId> FolderIdOf(const std::wstring& path) = 0;
 
   // Deletes listed files of the cache for good, for one action of the user's.
   virtual std::unique_ptr<CacheFileRemover> BeginRemoving() = 0;

@@ -53,6 +53,9 @@ class ContainerFinder {
 // Bucket folders are the container's entries without a dot, which also drops "." and "..".
 // A name no Windows folder can hold (LNK\DOCS, seen through a compatibility layer) would
 // reach another folder by the path it makes.
+// Each bucket's id is read as it is listed: deletes later act in that very folder only, whatever
+// is put in its place or in the place of a folder above it. A bucket without one has become a
+// link since the container was listed, or cannot be told from another, and is not entered.
 void ScanContainer(Platform& platform, const std::wstring& container, std::wstring_view extension,
                    CacheListing& listing) {
   std::vector<std::wstring> buckets;
@@ -63,7 +66,9 @@ void ScanContainer(Platform& platform, const std::wstring& container, std::wstri
   });
   std::wstring path;
   for (const std::wstring& bucket : buckets) {
-    const uint32_t folder = listing.AddFolder(container, bucket);
+    const std::optional<FolderId> id = platform.FolderIdOf(container + bucket + L'\\');
+    if (!id) continue;
+    const uint32_t folder = listing.AddFolder(container, bucket, id);
     const std::wstring& folder_path = listing.Folders()[folder];
     platform.EnumerateDirectory(folder_path, kAttrMaskAll, [&](const DirEntry& entry) {
       if (!IsHoldableName(entry.name)) return;

@@ -65,12 +65,24 @@ class FakePlatform : public Platform {
   int paths_equal_calls = 0;
   size_t special_folder_calls = 0;  // once per scan
 
+  // Folder ids by path; each folder gets its own when added.
+  std::map<std::wstring, uint64_t> folder_ids;
+  uint64_t last_folder_id = 0;
+
   // Adds a folder (with "." and "..") and returns its path ending in "\".
   std::wstring AddFolder(const std::wstring& path) {
     std::wstring key = path.back() == L'\\' ? path : path + L'\\';
     auto& entries = folders[key];
     if (entries.empty()) entries = {{L".", true}, {L"..", true}};
+    folder_ids.try_emplace(key, ++last_folder_id);
     return key;
+  }
+  // Puts other folders, alike in names and entries, in the place of the folder (ending in "\")
+  // and of every folder below it, as a rename and a copy by another program would.
+  void ReplaceFolder(const std::wstring& path) {
+    for (auto& [folder, id] : folder_ids) {
+      if (folder.starts_with(path)) id = ++last_folder_id;
+    }
   }
   void AddFile(const std::wstring& folder, const std::wstring& name, bool undeletable = false) {
     folders[AddFolder(folder)].push_back({name, false, undeletable});
@@ -110,14 +122,23 @@ class FakePlatform : public Platform {
     return true;
   }
 
-  // Deletes by where the entry was listed; a folder that has become a link is not entered.
+  // The scan asks only for folders it listed as no links.
+  std::optional<FolderId> FolderIdOf(const std::wstring& path) override {
+    const auto id = folder_ids.find(path);
+    return id == folder_ids.end() ? std::nullopt : std::optional<FolderId>(FolderId{1, id->second});
+  }
+
+  // Deletes by where the entry was listed, only in the very folder listed; a folder that has
+  // become a link is not entered.
   class FakeRemover : public CacheFileRemover {
    public:
     explicit FakeRemover(FakePlatform& platform) : platform_(platform) {}
-    bool Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) override {
+    bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& id,
+                std::wstring_view name) override {
       const auto parent = platform_.folders.find(std::wstring(container));
       const auto folder = platform_.folders.find(std::wstring(container) + std::wstring(bucket) + L'\\');
       if (parent == platform_.folders.end() || folder == platform_.folders.end()) return false;
+      if (platform_.FolderIdOf(folder->first) != id) return false;
       const auto bucket_entry = std::ranges::find(parent->second, bucket, &Entry::name);
       if (bucket_entry == parent->second.end() || bucket_entry->link) return false;
       auto& entries = folder->second;

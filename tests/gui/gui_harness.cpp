@@ -67,9 +67,10 @@ namespace {
 class SlowRemover final : public CacheFileRemover {
  public:
   SlowRemover(std::unique_ptr<CacheFileRemover> real, DWORD delay_ms) : real_(std::move(real)), delay_ms_(delay_ms) {}
-  bool Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) override {
+  bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+              std::wstring_view name) override {
     if (delay_ms_) Sleep(delay_ms_);
-    return real_->Remove(container, bucket, name);
+    return real_->Remove(container, bucket, folder, name);
   }
 
  private:
@@ -78,6 +79,10 @@ class SlowRemover final : public CacheFileRemover {
 };
 
 }  // namespace
+
+std::optional<FolderId> RecordingPlatform::FolderIdOf(const std::wstring& path) {
+  return inner_->real.FolderIdOf(path);
+}
 
 std::unique_ptr<CacheFileRemover> RecordingPlatform::BeginRemoving() {
   return std::make_unique<SlowRemover>(inner_->real.BeginRemoving(), remove_delay_ms);

@@ -55,6 +55,7 @@ class RecordingPlatform final : public Platform {
 
   std::optional<std::wstring> SpecialFolderPath(int csidl) override;
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
+  std::optional<FolderId> FolderIdOf(const std::wstring& path) override;
   std::unique_ptr<CacheFileRemover> BeginRemoving() override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   bool PathsEqual(std::wstring_view a, std::wstring_view b) override;

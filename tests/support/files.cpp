@@ -34,6 +34,11 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool IsLink(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool MakeFolder(const std::wstring& path, DWORD attributes) {
   return CreateDirectoryW(path.c_str(), nullptr) &&
          (attributes == FILE_ATTRIBUTE_NORMAL || SetFileAttributesW(path.c_str(), attributes));
@@ -73,9 +78,11 @@ std::string SampleBytes() {
 
 bool RunOnLinux(const std::wstring& command) {
   // Wine starts a Linux program given by its path on drive Z:, the Linux root, but cannot wait
-  // for it: the command leaves a mark when it is done.
+  // for it: the command leaves a mark when it is done, whole once it has its name, which holds
+  // its exit status.
   const std::wstring mark = L"/tmp/" + UniqueName(L"tallow-ran-");
-  std::wstring line = L"/bin/sh -c \"" + command + L"; : >" + mark + L"\"";
+  std::wstring line =
+      L"/bin/sh -c \"(" + command + L"); echo $? >" + mark + L".part && mv " + mark + L".part " + mark + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -89,7 +96,10 @@ bool RunOnLinux(const std::wstring& command) {
     if (c == L'/') c = L'\\';
   }
   for (int waited = 0; waited < 30000; waited += 20) {
-    if (DeleteFileW(seen.c_str())) return true;
+    if (const std::optional<std::string> status = ReadBytes(seen)) {
+      DeleteFileW(seen.c_str());
+      return *status == "0\n";
+    }
     Sleep(20);
   }
   return false;

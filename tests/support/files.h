@@ -16,12 +16,14 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes, DWORD attribut
 // Reads a file others may still hold open, as the shell does after a copy.
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
+// True when the path names a link (a reparse point); false when it names nothing.
+bool IsLink(const std::wstring& path);
 bool MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 // Removes a file or a folder tree, read-only, hidden and system entries included.
 void RemoveTree(const std::wstring& path);
 
 // Runs a shell command on the Linux side, where links can be made that Wine makes none of;
-// true once it has ended. Only under Wine.
+// true once it has ended with success. Only under Wine.
 bool RunOnLinux(const std::wstring& command);
 // Where Wine keeps the file on the Linux side; empty elsewhere.
 std::wstring LinuxPath(const std::wstring& path);

@@ -118,20 +118,24 @@ TEST_F(RealCacheTest, ALinkedBucketIsNeverEntered) {
   EXPECT_EQ(Mine(L".gif"), Strings{buckets_[3] + L"cached[1].gif"});
 }
 
-// Other programs write in the cache: between the scan and the delete, a listed bucket may be
-// swapped for a link to files of the same names elsewhere, and a cached "file" may be a link.
-// Nothing outside the cache may go, by either kind of delete.
+// Other programs write in the cache: between the scan and the delete, a listed bucket, or its
+// container, may be swapped for a link to a folder alike elsewhere, and a cached "file" may be
+// a link. Nothing outside the cache may go, by either kind of delete.
 TEST_F(RealCacheTest, DeletesNeverLeaveTheCacheWhateverItsFoldersBecome) {
   const std::wstring bucket = buckets_[0].substr(0, buckets_[0].size() - 1);
+  const std::wstring container = cache_ + L"\\Content.IE5";
   const std::wstring linux_bucket = testing::LinuxPath(bucket);
   if (linux_bucket.empty()) GTEST_SKIP() << "links are made on the Linux side, under Wine";
   testing::ScratchFolder outside(L"C:");
-  const std::wstring linux_outside = testing::LinuxPath(outside.Path());
+  // Alike: a container of the same name, holding a bucket of the same name with the same files.
+  const std::wstring outside_bucket = outside / (L"Content.IE5\\" + std::wstring(NamePart(bucket)));
+  ASSERT_TRUE(testing::MakeFolder(outside / L"Content.IE5") && testing::MakeFolder(outside_bucket));
   for (const wchar_t* name : {L"a[1].gif", L"b[1].gif", L"c[1].gif"}) {
-    ASSERT_TRUE(testing::WriteBytes(outside / name, "keep"));
+    ASSERT_TRUE(testing::WriteBytes(outside_bucket + L'\\' + name, "keep"));
   }
   Add(0, L"a[1].gif");
   Add(0, L"b[1].gif");
+  const std::wstring linux_outside = testing::LinuxPath(outside_bucket);
   ASSERT_TRUE(testing::RunOnLinux(L"ln -s '" + linux_outside + L"/c[1].gif' '" + linux_bucket + L"/c[1].gif'"));
   const auto listing = std::make_shared<const CacheListing>(ScanCache(platform_, L".gif"));
   std::vector<size_t> mine;
@@ -141,25 +145,48 @@ TEST_F(RealCacheTest, DeletesNeverLeaveTheCacheWhateverItsFoldersBecome) {
   ASSERT_EQ(mine.size(), 3u);
   // Wine shows the link as a plain file, and deleting it by name would delete its target.
   DeleteListed(platform_, ListedEntry{listing, mine[2]});
-  EXPECT_TRUE(testing::Exists(outside / L"c[1].gif"));
+  EXPECT_TRUE(testing::Exists(outside_bucket + L"\\c[1].gif"));
 
-  ASSERT_TRUE(testing::RunOnLinux(L"mv '" + linux_bucket + L"' '" + linux_bucket + L".old' && ln -s '" + linux_outside +
-                                  L"' '" + linux_bucket + L"'"));
-  ASSERT_TRUE(GetFileAttributesW(bucket.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
-  DeleteListed(platform_, ListedEntry{listing, mine[0]});
-  DeleteAllListed(platform_, *listing);
-  for (const wchar_t* name : {L"a[1].gif", L"b[1].gif", L"c[1].gif"}) EXPECT_TRUE(testing::Exists(outside / name));
-  EXPECT_TRUE(testing::Exists(bucket + L".old\\a[1].gif"));
-  // Back as it was; the link to a file goes on the Linux side too, since Wine would delete its target.
-  ASSERT_TRUE(testing::RunOnLinux(L"rm '" + linux_bucket + L"' && mv '" + linux_bucket + L".old' '" + linux_bucket +
-                                  L"' && rm '" + linux_bucket + L"/c[1].gif'"));
+  for (const std::wstring& swapped : {bucket, container}) {
+    const std::wstring from = testing::LinuxPath(swapped);
+    const std::wstring to = swapped == bucket ? linux_outside : testing::LinuxPath(outside / L"Content.IE5");
+    ASSERT_TRUE(testing::RunOnLinux(L"mv '" + from + L"' '" + from + L".old' && ln -s '" + to + L"' '" + from + L"'"));
+    ASSERT_TRUE(testing::IsLink(swapped));
+    DeleteListed(platform_, ListedEntry{listing, mine[0]});
+    DeleteAllListed(platform_, *listing);
+    ASSERT_TRUE(testing::RunOnLinux(L"rm '" + from + L"' && mv '" + from + L".old' '" + from + L"'"));
+    for (const wchar_t* name : {L"a[1].gif", L"b[1].gif", L"c[1].gif"}) {
+      EXPECT_TRUE(testing::Exists(outside_bucket + L'\\' + name)) << swapped;
+    }
+    EXPECT_TRUE(testing::Exists(buckets_[0] + L"a[1].gif")) << swapped;
+  }
+  // The link to a file goes on the Linux side, since Wine would delete its target.
+  ASSERT_TRUE(testing::RunOnLinux(L"rm '" + linux_bucket + L"/c[1].gif'"));
 
   // Where nothing was swapped, both kinds of delete still delete.
   DeleteListed(platform_, ListedEntry{listing, mine[0]});
   EXPECT_FALSE(testing::Exists(buckets_[0] + L"a[1].gif"));
   DeleteAllListed(platform_, *listing);
   EXPECT_FALSE(testing::Exists(buckets_[0] + L"b[1].gif"));
-  EXPECT_TRUE(testing::Exists(outside / L"c[1].gif"));
+  EXPECT_TRUE(testing::Exists(outside_bucket + L"\\c[1].gif"));
+}
+
+// While its files go, a bucket and its container are held: no other program can rename them,
+// nor so put another folder in their place. Once the deletes end, it can.
+TEST_F(RealCacheTest, ABucketCannotBeRenamedWhileItsFilesGo) {
+  for (int i = 0; i < 3000; ++i) Add(2, std::to_wstring(i) + L".held");
+  const CacheListing listing = ScanCache(platform_, L".held");
+  ASSERT_EQ(listing.Count(), 3000u);
+  const std::wstring bucket = buckets_[2].substr(0, buckets_[2].size() - 1), moved = bucket + L".moved";
+  {
+    const std::unique_ptr<CacheFileRemover> remover = platform_.BeginRemoving();
+    const uint32_t f = listing.FolderIndex(0);
+    for (size_t i = 0; i < listing.Count(); ++i) {
+      EXPECT_TRUE(remover->Remove(listing.Container(f), listing.Bucket(f), *listing.Id(f), listing.Name(i)));
+      EXPECT_TRUE(i != 1500 || !MoveFileW(bucket.c_str(), moved.c_str()));
+    }
+  }
+  EXPECT_TRUE(MoveFileW(bucket.c_str(), moved.c_str()) && MoveFileW(moved.c_str(), bucket.c_str()));
 }
 
 }  // namespace

@@ -13,9 +13,11 @@ bool RemoveListed(Platform& platform, const std::wstring& path) {
   const size_t slash = path.rfind(L'\\');
   const size_t folder_slash = slash == 0 || slash == std::wstring::npos ? slash : path.rfind(L'\\', slash - 1);
   if (folder_slash == std::wstring::npos) return false;
+  const std::optional<FolderId> folder = platform.FolderIdOf(path.substr(0, slash + 1));
   const std::wstring_view all = path;
-  return platform.BeginRemoving()->Remove(
-      all.substr(0, folder_slash + 1), all.substr(folder_slash + 1, slash - folder_slash - 1), all.substr(slash + 1));
+  return folder && platform.BeginRemoving()->Remove(all.substr(0, folder_slash + 1),
+                                                    all.substr(folder_slash + 1, slash - folder_slash - 1), *folder,
+                                                    all.substr(slash + 1));
 }
 
 ScratchFolder::ScratchFolder(const std::wstring& parent) : path_(parent + L'\\' + UniqueName(L"tallow-test-")) {

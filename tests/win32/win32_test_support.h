@@ -17,7 +17,7 @@ namespace tallow::testing {
 std::wstring InternetCacheFolder();
 
 // Deletes a file by its full path as a listed entry: the folder that holds it as the bucket,
-// the folder above as its container.
+// as it is now, the folder above as its container.
 bool RemoveListed(Platform& platform, const std::wstring& path);
 
 // A folder of the test's own, with a name no other test or process uses, removed with all it

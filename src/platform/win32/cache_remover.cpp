@@ -2,23 +2,62 @@
 
 #include <winternl.h>
 
-#include <algorithm>
 #include <climits>
-#include <memory>
+#include <cstring>
 
 #include "platform/win32/exact_path.h"
-#include "platform/win32/handles.h"
 
 namespace tallow {
 
 namespace {
 
-// Opens the entry itself, never what a link points to; the other programs that use the cache
-// keep their access, to rename or delete it too when share_delete says so.
-win32::UniqueHandle OpenEntry(const std::wstring& path, DWORD access, DWORD flags, bool share_delete) {
-  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (share_delete ? FILE_SHARE_DELETE : 0);
-  return win32::UniqueHandle(win32::NullIfInvalid(CreateFileW(
-      ExactPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | flags, nullptr)));
+using NtCreateFileFn = LONG(NTAPI*)(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, IO_STATUS_BLOCK*, LARGE_INTEGER*, ULONG,
+                                    ULONG, ULONG, ULONG, void*, ULONG);
+using NtQueryObjectFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+
+template <typename Function>
+Function NtdllFunction(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+// FileDispositionInfoEx and its flags, which SDKs declare only for builds aimed at Windows 10
+// 1709 and later.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;
+struct DispositionInfoEx {
+  DWORD flags;
+};
+
+// The other programs that use the cache keep their access to read and write what is held.
+constexpr ULONG kShareKeep = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// A name that stays inside one folder: no separator, stream or NUL, not the folder or its parent.
+bool IsBareName(std::wstring_view name) {
+  constexpr std::wstring_view kNot(L"\\/:\0", 4);
+  return !name.empty() && name != L"." && name != L".." && name.find_first_of(kNot) == std::wstring_view::npos;
+}
+
+// Opens the entry name directly in the folder open on parent, by the native call that takes the
+// folder's handle as its root: the entry reached is a child of that very folder, whatever has
+// become of the path to it, and its name is taken as it stands, a dot or a space at its end
+// too. The entry itself is opened, never what a link points to, where the system honours that.
+win32::UniqueHandle OpenChild(HANDLE parent, std::wstring_view name, ACCESS_MASK access, ULONG share, ULONG options) {
+  static const auto create_file = NtdllFunction<NtCreateFileFn>("NtCreateFile");
+  if (!create_file || !IsBareName(name) || name.size() * sizeof(wchar_t) > USHRT_MAX) return nullptr;
+  const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  UNICODE_STRING text{bytes, bytes, const_cast<wchar_t*>(name.data())};
+  OBJECT_ATTRIBUTES attributes{};
+  attributes.Length = sizeof attributes;
+  attributes.RootDirectory = parent;
+  attributes.ObjectName = &text;
+  IO_STATUS_BLOCK io{};
+  HANDLE handle = nullptr;
+  if (create_file(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, share, FILE_OPEN,
+                  options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0) < 0) {
+    return nullptr;
+  }
+  return win32::UniqueHandle(handle);
 }
 
 // The attributes of the entry behind the handle; 0 when unknown. (Not the whole
@@ -31,42 +70,6 @@ DWORD AttributesOf(HANDLE handle) {
 bool IsRealFolder(HANDLE handle) {
   const DWORD attributes = AttributesOf(handle);
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-}
-
-// Where the handle's entry lies as the file system resolves it, every link on the way followed,
-// in the \\?\ form.
-bool FinalPath(HANDLE handle, std::wstring& path) {
-  if (path.size() < MAX_PATH) path.resize(MAX_PATH);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length > 0 && length < path.size()) {
-      path.resize(length);
-      return true;
-    }
-    if (length == 0 && GetLastError() != ERROR_MORE_DATA) return false;
-    path.resize(std::max<size_t>(length, kLongPathChars));
-  }
-  // Some implementations (Wine) know no final path beyond MAX_PATH; the object's own name is the
-  // same path in the kernel's form.
-  using QueryObjectFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-  static const auto query_object = reinterpret_cast<QueryObjectFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
-  constexpr int kObjectNameInformation = 1;
-  struct Name {
-    UNICODE_STRING text;
-    wchar_t units[kLongPathChars + 8];
-  };
-  auto name = std::make_unique<Name>();
-  ULONG length = 0;
-  if (!query_object || query_object(handle, kObjectNameInformation, name.get(), sizeof(Name), &length) < 0 ||
-      !name->text.Buffer) {
-    return false;
-  }
-  const std::wstring_view kernel(name->text.Buffer, name->text.Length / sizeof(wchar_t));
-  if (!kernel.starts_with(L"\\??\\")) return false;
-  path.assign(L"\\\\?\\").append(kernel.substr(4));
-  return true;
 }
 
 // Equal as the file system compares names. Not every implementation keeps a dot or a space at
@@ -92,47 +95,113 @@ bool IsEntryOf(std::wstring_view path, std::wstring_view folder, std::wstring_vi
 
 }  // namespace
 
-void Win32CacheRemover::Resolve(std::wstring_view container, std::wstring_view bucket) {
+std::optional<FolderId> RealFolderId(HANDLE folder) {
+  if (!IsRealFolder(folder)) return std::nullopt;
+  FILE_ID_INFO info{};
+  if (GetFileInformationByHandleEx(folder, FileIdInfo, &info, sizeof info)) {
+    FolderId id{info.VolumeSerialNumber};
+    std::memcpy(&id.low, info.FileId.Identifier, sizeof id.low);
+    std::memcpy(&id.high, info.FileId.Identifier + sizeof id.low, sizeof id.high);
+    // A volume that numbers no files cannot tell one folder from another.
+    if (id.low == 0 && id.high == 0) return std::nullopt;
+    return id;
+  }
+  // Before Windows 8, whose volumes all have 64-bit ids.
+  BY_HANDLE_FILE_INFORMATION info64{};
+  if (!GetFileInformationByHandle(folder, &info64)) return std::nullopt;
+  const FolderId id{info64.dwVolumeSerialNumber, (uint64_t{info64.nFileIndexHigh} << 32) | info64.nFileIndexLow};
+  if (id.low == 0) return std::nullopt;
+  return id;
+}
+
+struct Win32CacheRemover::NameBuffer {
+  UNICODE_STRING text;
+  wchar_t units[kLongPathChars];
+};
+
+Win32CacheRemover::Win32CacheRemover() : buffer_(std::make_unique<NameBuffer>()) {}
+Win32CacheRemover::~Win32CacheRemover() = default;
+
+// The kernel's own name: \Device\HarddiskVolume2\..., the form VOLUME_NAME_NT gives, on Windows;
+// \??\C:\... under Wine. It needs no DOS name of the volume, which a RAM disk or a virtual drive
+// may lack, and reaches past MAX_PATH where Wine's final paths stop. Both sides of a comparison
+// come from here, so they have the same form.
+bool Win32CacheRemover::KernelName(HANDLE handle, std::wstring& name) {
+  static const auto query_object = NtdllFunction<NtQueryObjectFn>("NtQueryObject");
+  constexpr int kObjectNameInformation = 1;
+  ULONG length = 0;
+  if (!query_object || query_object(handle, kObjectNameInformation, buffer_.get(), sizeof(NameBuffer), &length) < 0 ||
+      !buffer_->text.Buffer || buffer_->text.Length == 0) {
+    return false;
+  }
+  name.assign(buffer_->text.Buffer, buffer_->text.Length / sizeof(wchar_t));
+  return true;
+}
+
+void Win32CacheRemover::Hold(std::wstring_view container, std::wstring_view bucket, const FolderId& folder) {
   container_.assign(container);
   bucket_.assign(bucket);
-  resolved_ = true;
-  folder_final_.clear();
+  folder_ = folder;
+  tried_ = true;
+  bucket_name_.clear();
   bucket_handle_.reset();
   container_handle_.reset();
-  if (container.empty() || bucket.empty()) return;
-  // The folders above the container may rightly be links (a profile moved to another drive):
-  // the container is taken where it resolves now, but neither it nor the bucket may be a link.
-  // Both stay open, and without leave to rename or delete them, while their files go.
-  constexpr DWORD kKeep = FILE_FLAG_BACKUP_SEMANTICS;
-  win32::UniqueHandle container_handle = OpenEntry(container_, FILE_READ_ATTRIBUTES, kKeep, false);
-  std::wstring container_final;
-  if (!container_handle || !IsRealFolder(container_handle.get()) ||
-      !FinalPath(container_handle.get(), container_final)) {
+  posix_delete_ = true;
+  if (container_.empty()) return;
+  // Share modes apply to handles that may list a folder, not to those that only read its
+  // attributes: held so, without leave to delete, neither folder can be renamed, deleted or so
+  // replaced by another program while their files go.
+  constexpr ACCESS_MASK kHold = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+  win32::UniqueHandle container_handle(
+      win32::NullIfInvalid(CreateFileW(ExactPath(container_).c_str(), kHold, kShareKeep, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+  if (!container_handle || !IsRealFolder(container_handle.get())) return;
+  // The folders above may rightly be links (a profile moved to another drive), and any of them
+  // may have been swapped since the scan: what counts is that the bucket is the very folder the
+  // scan listed.
+  win32::UniqueHandle bucket_handle =
+      OpenChild(container_handle.get(), bucket_, kHold, kShareKeep, FILE_DIRECTORY_FILE);
+  if (!bucket_handle || RealFolderId(bucket_handle.get()) != folder || !KernelName(bucket_handle.get(), bucket_name_)) {
+    bucket_name_.clear();
     return;
   }
-  win32::UniqueHandle bucket_handle = OpenEntry(container_ + bucket_, FILE_READ_ATTRIBUTES, kKeep, false);
-  std::wstring bucket_final;
-  if (!bucket_handle || !IsRealFolder(bucket_handle.get()) || !FinalPath(bucket_handle.get(), bucket_final)) return;
-  if (!container_final.ends_with(L'\\')) container_final += L'\\';
-  if (!IsEntryOf(bucket_final, container_final, bucket_)) return;
-  folder_final_ = bucket_final + L'\\';
+  bucket_name_ += L'\\';
   container_handle_ = std::move(container_handle);
   bucket_handle_ = std::move(bucket_handle);
 }
 
-bool Win32CacheRemover::Remove(std::wstring_view container, std::wstring_view bucket, std::wstring_view name) {
-  if (!resolved_ || container != container_ || bucket != bucket_) Resolve(container, bucket);
-  if (folder_final_.empty() || name.empty()) return false;
-  path_.assign(container).append(bucket).append(1, L'\\').append(name);
-  const win32::UniqueHandle file = OpenEntry(path_, DELETE | FILE_READ_ATTRIBUTES, 0, true);
+bool Win32CacheRemover::Dispose(HANDLE file) {
+  // The name goes at once, also while another program holds the file open and lets others
+  // delete it (the browser, an indexer): a file only marked for deletion would stay, and be
+  // listed again, until they let go. A read-only file still stays.
+  if (posix_delete_) {
+    DispositionInfoEx info{kDispositionDelete | kDispositionPosixSemantics};
+    if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &info, sizeof info)) return true;
+    const DWORD error = GetLastError();
+    // Systems before Windows 10 1709, and volumes without such deletes, refuse the request itself.
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION) {
+      return false;
+    }
+    posix_delete_ = false;
+  }
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+bool Win32CacheRemover::Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+                               std::wstring_view name) {
+  if (!tried_ || folder != folder_ || container != container_ || bucket != bucket_) Hold(container, bucket, folder);
+  if (bucket_name_.empty()) return false;
+  const win32::UniqueHandle file = OpenChild(bucket_handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
+                                             kShareKeep | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE);
   if (!file) return false;
-  // Checked on the handle that deletes: the file that goes is the one that lies, as no link,
-  // at the listed place in the bucket, where a link to a file would have led elsewhere.
+  // Checked on the handle that deletes: the file that goes is the one that lies, as no link, at
+  // the listed place in the held bucket. Some systems (Wine) follow a link whatever they are
+  // told, and its kernel name then lies elsewhere.
   const DWORD attributes = AttributesOf(file.get());
   if (attributes == 0 || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) return false;
-  if (!FinalPath(file.get(), final_) || !IsEntryOf(final_, folder_final_, name)) return false;
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+  if (!KernelName(file.get(), file_name_) || !IsEntryOf(file_name_, bucket_name_, name)) return false;
+  return Dispose(file.get());
 }
 
 }  // namespace tallow

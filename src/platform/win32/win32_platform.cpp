@@ -152,6 +152,13 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   return true;
 }
 
+std::optional<FolderId> Win32Platform::FolderIdOf(const std::wstring& path) {
+  const win32::UniqueHandle folder(win32::NullIfInvalid(
+      CreateFileW(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+  return folder ? RealFolderId(folder.get()) : std::nullopt;
+}
+
 std::unique_ptr<CacheFileRemover> Win32Platform::BeginRemoving() { return std::make_unique<Win32CacheRemover>(); }
 
 int Win32Platform::ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const {

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/file_names.h"
 #include "platform/win32/exact_path.h"
 
 namespace tallow {
@@ -75,12 +76,8 @@ bool IsRealFolder(HANDLE handle) {
 // Equal as the file system compares names. Not every implementation keeps a dot or a space at
 // the end of a name in the paths it reports; a name is never a link's target by that alone.
 bool SameName(std::wstring_view a, std::wstring_view b) {
-  auto trim = [](std::wstring_view name) {
-    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
-    return name;
-  };
-  a = trim(a);
-  b = trim(b);
+  a = TrimmedName(a);
+  b = TrimmedName(b);
   return a.size() == b.size() && a.size() <= INT_MAX &&
          CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
              CSTR_EQUAL;

@@ -57,7 +57,7 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   const std::wstring name(NamePart(*path));
   const std::wstring_view saved_name = TrimmedName(name);
   if (name == L"." || name == L".." || saved_name.empty()) return;
-  if (const std::optional<FileStamp> listed = platform.StampOf(*path); listed && listed->folder) return;
+  if (platform.KindOf(*path) == EntryKind::kFolder) return;
   const std::optional<std::wstring> source = platform.ShellPath(*path);
   if (!source) return;
   const std::optional<std::wstring> folder = platform.PickFolder(std::wstring(kPickFolderTitle));
@@ -68,11 +68,11 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   const std::wstring destination = *folder + L'\\' + std::wstring(saved_name);
   const std::wstring saved = folder->ends_with(L'\\') ? *folder + std::wstring(saved_name) : destination;
   // Into a folder of that name the shell would copy the file, not onto it.
-  const std::optional<FileStamp> before = platform.StampOf(saved);
-  if (before && before->folder) return;
+  const EntryKind before = platform.KindOf(saved);
+  if (before == EntryKind::kFolder) return;
   if (!ShellCopyFile(platform, *source, destination)) {
     // A copy that failed part-way (a full drive) leaves nothing behind that was not there.
-    if (!before) platform.DiscardFile(saved);
+    if (before == EntryKind::kNone) platform.DiscardFile(saved);
     return;
   }
   // What lies there now decides: a replace the user declined, or both files kept, leaves

@@ -39,15 +39,8 @@ struct DirEntry {
 };
 using EntrySink = std::function<void(const DirEntry& entry)>;
 
-// Tells one state of an entry from another: which file it is, and when its contents or
-// attributes last changed.
-struct FileStamp {
-  bool folder = false;
-  uint64_t volume = 0;
-  uint64_t id = 0;
-  int64_t changed = 0;
-  bool operator==(const FileStamp&) const = default;
-};
+// What a path names.
+enum class EntryKind { kNone, kFile, kFolder };
 
 // Which folder an entry is, as long as it exists, wherever it is moved on its volume and
 // whatever takes its old place: its volume and its file id there (128 bits on some volumes).
@@ -151,8 +144,8 @@ class Platform {
   // dot or a space at the end of a name, and would reach another file by it: such a file is
   // named another way, or nullopt when it has none.
   virtual std::optional<std::wstring> ShellPath(const std::wstring& path) = 0;
-  // The stamp of the entry the path names, links followed; nullopt when there is none.
-  virtual std::optional<FileStamp> StampOf(const std::wstring& path) = 0;
+  // What the path names now; an entry that is there but cannot be read counts as a file.
+  virtual EntryKind KindOf(const std::wstring& path) = 0;
   // True when both paths name files that hold the same bytes.
   virtual bool SameContents(const std::wstring& a, const std::wstring& b) = 0;
   // Deletes a file the program itself made outside the cache, such as what a copy that failed

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,10 +58,9 @@ class FakePlatform : public Platform {
   std::function<void()> while_working;
   int copy_result = 0;
   bool copy_writes = true;                           // false: the shell reports success but keeps what was there
-  std::map<std::wstring, FileStamp> stamps;          // files outside the cache tree, by path
+  std::set<std::wstring> files;                      // outside the cache tree, by path
   std::map<std::wstring, std::wstring> copied_from;  // whose bytes each of them holds
   std::vector<std::wstring> discarded;
-  uint64_t stamp_clock = 0;
   bool copy_aborted = false;
   int paths_equal_calls = 0;
   size_t special_folder_calls = 0;  // once per scan
@@ -198,7 +198,7 @@ class FakePlatform : public Platform {
     std::wstring to = record.to;
     if (const size_t doubled = to.find(L"\\\\", 1); doubled != std::wstring::npos) to.erase(doubled, 1);
     if (copy_result == 0 && !copy_aborted && copy_writes) {
-      stamps[to] = FileStamp{false, 1, ++stamp_clock, 0};
+      files.insert(to);
       copied_from[to] = record.from;
     }
     return copy_result;
@@ -209,7 +209,7 @@ class FakePlatform : public Platform {
   }
   bool DiscardFile(const std::wstring& path) override {
     discarded.push_back(path);
-    return stamps.erase(path) > 0;
+    return files.erase(path) > 0;
   }
   bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&) override {
     opened.push_back(path);
@@ -226,10 +226,9 @@ class FakePlatform : public Platform {
     const auto entry = std::ranges::find(it->second, path.substr(slash + 1), &Entry::name);
     return entry != it->second.end() && entry->directory;
   }
-  std::optional<FileStamp> StampOf(const std::wstring& path) override {
-    if (IsFolder(path)) return FileStamp{true, 1, 0, 0};
-    const auto it = stamps.find(path);
-    return it == stamps.end() ? std::nullopt : std::optional<FileStamp>(it->second);
+  EntryKind KindOf(const std::wstring& path) override {
+    if (IsFolder(path)) return EntryKind::kFolder;
+    return files.contains(path) ? EntryKind::kFile : EntryKind::kNone;
   }
   bool IsDangerousType(const std::wstring& extension) override {
     return std::ranges::find(dangerous_types, extension) != dangerous_types.end();

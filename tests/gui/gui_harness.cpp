@@ -126,7 +126,7 @@ std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& pat
   return inner_->real.ShellPath(path);
 }
 
-std::optional<FileStamp> RecordingPlatform::StampOf(const std::wstring& path) { return inner_->real.StampOf(path); }
+EntryKind RecordingPlatform::KindOf(const std::wstring& path) { return inner_->real.KindOf(path); }
 bool RecordingPlatform::SameContents(const std::wstring& a, const std::wstring& b) {
   return inner_->real.SameContents(a, b);
 }

@@ -252,18 +252,14 @@ std::optional<std::wstring> Win32Platform::ShellPath(const std::wstring& path) {
   return short_path;
 }
 
-std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
-  const win32::UniqueHandle entry(win32::NullIfInvalid(
-      CreateFileW(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
-  BY_HANDLE_FILE_INFORMATION info{};
-  FILE_BASIC_INFO basic{};
-  if (!entry || !GetFileInformationByHandle(entry.get(), &info) ||
-      !GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic)) {
-    return std::nullopt;
+EntryKind Win32Platform::KindOf(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(ExactPath(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kFile;
   }
-  return FileStamp{(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, info.dwVolumeSerialNumber,
-                   (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, basic.ChangeTime.QuadPart};
+  // Only a name that is surely free counts as nothing: a failed copy removes what it finds there.
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EntryKind::kNone : EntryKind::kFile;
 }
 
 bool Win32Platform::SameContents(const std::wstring& a, const std::wstring& b) {

@@ -36,7 +36,7 @@ class Win32Platform final : public Platform {
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
-  std::optional<FileStamp> StampOf(const std::wstring& path) override;
+  EntryKind KindOf(const std::wstring& path) override;
   bool SameContents(const std::wstring& a, const std::wstring& b) override;
   bool DiscardFile(const std::wstring& path) override;
   bool IsDangerousType(const std::wstring& extension) override;

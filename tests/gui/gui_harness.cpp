@@ -121,7 +121,6 @@ std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& pat
   return inner_->real.ShellPath(path);
 }
 
-
 std::optional<FileStamp> RecordingPlatform::StampOf(const std::wstring& path) { return inner_->real.StampOf(path); }
 
 bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
@@ -204,7 +203,7 @@ std::vector<std::wstring> GuiTest::ListedPaths() const {
 
 void GuiTest::PumpPending() {
   // A WM_QUIT ends one round only: what was queued behind it is processed too.
-  while (DispatchWaitingMessages(window_ ? window_->hwnd() : nullptr)) {
+  while (DispatchWaitingMessages(window_ ? window_->hwnd() : nullptr, window_ ? window_->accelerators() : nullptr)) {
   }
 }
 

@@ -1,12 +1,7 @@
-#include <algorithm>
-
-#include "gui_harness.h"
-#include "res/resource.h"
+#include "file_actions_fixture.h"
 
 namespace tallow::gui {
 namespace {
-
-using Strings = std::vector<std::wstring>;
 
 // Presses the keys in order and releases them in reverse.
 bool SendChord(std::initializer_list<WORD> keys) {
@@ -204,12 +199,7 @@ class LongListTest : public NamesListTest {
     HWND tip = window().InfoTip();
     POINT at = EntryPoint(list(), row);
     ClientToScreen(list(), &at);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    move.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    move.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    SendInput(1, &move, sizeof move);
+    SetCursorPos(at.x, at.y);
     std::vector<wchar_t> text(4096);
     const auto shown = [&] {
       TTTOOLINFOW tool{};
@@ -267,19 +257,12 @@ TEST_F(LongListTest, InfoTipTellsNamesakesPastRow65535ApartByWhereTheyLie) {
   const std::wstring ie = content.substr(0, content.size() - std::wstring_view(L"Content.IE5\\").size()) + L"IE\\";
   const std::wstring bucket = bucket_.path().substr(content.size(), bucket_.path().size() - content.size() - 1);
   const bool made_ie = CreateDirectoryW(ie.c_str(), nullptr) != FALSE;
-  struct Cleanup {
-    std::wstring ie, twin;
-    bool made_ie;
-    ~Cleanup() {
-      RemoveTree(twin);
-      if (made_ie) RemoveDirectoryW(ie.c_str());
-    }
-  } cleanup{ie, ie + bucket, made_ie};
-  ASSERT_TRUE(testing::MakeFolder(cleanup.twin) && WriteBytes(cleanup.twin + L"\\row070001[1].gif", "x"));
+  const OwnedPath twin(ie + bucket), ie_folder(made_ie ? ie : twin.path);  // the container only if made here
+  ASSERT_TRUE(testing::MakeFolder(twin.path) && WriteBytes(twin.path + L"\\row070001[1].gif", "x"));
   SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
   const Strings paths = ListedPaths();
   ASSERT_EQ(paths.size(), static_cast<size_t>(kRows) + 1);
-  ASSERT_EQ(paths.back(), cleanup.twin + L"\\row070001[1].gif");
+  ASSERT_EQ(paths.back(), twin.path + L"\\row070001[1].gif");
   const int first =
       static_cast<int>(std::find(paths.begin(), paths.end(), bucket_.path() + L"row070001[1].gif") - paths.begin());
   std::vector<std::wstring> tips;

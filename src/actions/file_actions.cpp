@@ -85,6 +85,12 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
 
 std::wstring DeleteAllText(size_t count) { return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？"; }
 
+std::wstring DeleteOneText(std::wstring_view name) {
+  std::wstring text = L"确定要永久删除此文件吗？\r\n";
+  text.append(VisibleName(name)).append(L"\r\n\r\n删除后无法恢复。");
+  return text;
+}
+
 namespace {
 
 bool RemoveEntry(CacheFileRemover& remover, const CacheListing& listing, size_t index) {

@@ -32,11 +32,12 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 // asks the user to pick one first. Folders are not saved.
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
-// The texts of the success message, the warning before opening, and the question before
-// deleting every listed file; names in them as VisibleName draws them.
+// The texts of the success message, the warning before opening, and the questions before
+// deleting every listed file and before deleting one; names in them as VisibleName draws them.
 std::wstring SavedText(std::wstring_view name);
 std::wstring OpenWarningText(std::wstring_view name);
 std::wstring DeleteAllText(size_t count);
+std::wstring DeleteOneText(std::wstring_view name);
 
 // Deletes one file, or every listed file from the last to the first until the user cancels.
 // Failures (read-only, in use, a directory) are skipped; the caller rescans afterwards.

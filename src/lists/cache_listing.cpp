@@ -30,7 +30,16 @@ std::wstring_view CacheListing::Bucket(uint32_t folder) const {
   return path.substr(start, path.size() - start - 1);
 }
 
-void CacheListing::AddEntry(uint32_t folder, std::wstring_view name) {
+std::wstring_view CacheListing::Location(uint32_t folder) const {
+  std::wstring_view path = folders_[folder];
+  path.remove_suffix(1);
+  if (!cache_folder_.empty() && container_lengths_[folder] >= cache_folder_.size() && path.starts_with(cache_folder_)) {
+    path.remove_prefix(cache_folder_.size());
+  }
+  return path;
+}
+
+void CacheListing::AddEntry(uint32_t folder, std::wstring_view name, uint64_t size, int64_t written) {
   if (block_used_ + name.size() > kBlockUnits) {
     blocks_.push_back(std::make_unique<wchar_t[]>(std::max(kBlockUnits, name.size())));
     block_used_ = 0;
@@ -38,7 +47,7 @@ void CacheListing::AddEntry(uint32_t folder, std::wstring_view name) {
   wchar_t* text = blocks_.back().get() + block_used_;
   std::copy(name.begin(), name.end(), text);
   block_used_ += name.size();
-  entries_.push_back({text, static_cast<uint32_t>(name.size()), folder});
+  entries_.push_back({text, static_cast<uint32_t>(name.size()), folder, size, written});
 }
 
 std::wstring CacheListing::Path(size_t i) const {

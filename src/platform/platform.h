@@ -35,7 +35,9 @@ struct ShellCopyRecord {
 struct DirEntry {
   std::wstring_view name;  // the bare long name
   bool directory = false;
-  bool link = false;  // a reparse point: a junction or a symbolic link
+  bool link = false;    // a reparse point: a junction or a symbolic link
+  uint64_t size = 0;    // in bytes, as the folder's listing reports it
+  int64_t written = 0;  // last written, in 100 ns units since 1601 (UTC), as the listing reports it
 };
 using EntrySink = std::function<void(const DirEntry& entry)>;
 

@@ -21,3 +21,6 @@
 #define IDM_COPYTO 40001
 #define IDM_DEL 40002
 #define IDM_DELALL 40003
+
+// Keys of the window
+#define IDM_REFRESH 40004

@@ -73,7 +73,7 @@ void ScanContainer(Platform& platform, const std::wstring& container, std::wstri
     platform.EnumerateDirectory(folder_path, kAttrMaskAll, [&](const DirEntry& entry) {
       if (!IsHoldableName(entry.name)) return;
       path.assign(folder_path).append(entry.name);
-      if (path.find(extension) != std::wstring::npos) listing.AddEntry(folder, entry.name);
+      if (path.find(extension) != std::wstring::npos) listing.AddEntry(folder, entry.name, entry.size, entry.written);
     });
   }
 }
@@ -87,6 +87,7 @@ CacheListing ScanCache(Platform& platform, std::wstring_view extension) {
   std::optional<std::wstring> cache = platform.SpecialFolderPath(kCsidlInternetCache);
   if (extension.empty() || !cache || cache->empty()) return listing;
   if (cache->back() != L'\\') *cache += L'\\';
+  listing.SetCacheFolder(*cache);
   ContainerFinder containers(platform, *cache);
   for (std::wstring_view name : kCacheContainers) {
     if (const std::optional<std::wstring> container = containers.Find(name)) {

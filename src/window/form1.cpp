@@ -105,4 +105,20 @@ void Form1::OnDelallClick() {
   });
 }
 
+void Form1::OnList1DeleteKey() {
+  Exclusively([this] {
+    {
+      // The entry asked about is the one that goes, whatever is listed by the time of the
+      // answer; its listing is let go before the new scan is held beside it.
+      const std::optional<ListedEntry> entry = results_.Current();
+      if (!entry ||
+          !platform_.AskYesNo(DeleteOneText(entry->listing->Name(entry->index)), std::wstring(kReminderTitle))) {
+        return;
+      }
+      DeleteListed(platform_, entry);
+    }
+    Search();
+  });
+}
+
 }  // namespace tallow

@@ -60,6 +60,9 @@ class Form1 {
   void OnCopytoClick();
   void OnDelClick();
   void OnDelallClick();
+  // The Delete key on the names list: the current file, as the menu's delete removes it, but
+  // only once the user has confirmed; a key is pressed by mistake more easily than a menu item.
+  void OnList1DeleteKey();
 
   // The path of the file behind the highlighted name, which every action acts on.
   std::optional<std::wstring> CurrentPath() const { return results_.CurrentPath(); }

@@ -260,6 +260,27 @@ TEST_F(Form1Test, DeletesActOnlyInTheVeryFoldersTheScanListed) {
   EXPECT_EQ(Names(), (Strings{L"locked[1].gif"}));
 }
 
+// The key is pressed by mistake more easily than the menu is used: it asks, and what goes is
+// the file it asked about, whatever happens meanwhile.
+TEST_F(Form1Test, DeleteKeyRemovesTheFileItAskedAboutOnlyOnYes) {
+  Pick(L".gif");
+  form_.OnList1DeleteKey();  // nothing current: nothing asked
+  list1_.Pick(1);
+  form_.OnList1DeleteKey();  // answered No
+  ASSERT_EQ(fake_.questions.size(), 1u);
+  EXPECT_EQ(fake_.questions[0].text, L"确定要永久删除此文件吗？\r\ntwo[1].gif\r\n\r\n删除后无法恢复。");
+  EXPECT_TRUE(fake_.deleted.empty());
+  fake_.answer_yes = true;
+  fake_.while_asking = [&] {
+    list1_.Pick(0);
+    form_.OnList1DeleteKey();
+  };
+  form_.OnList1DeleteKey();
+  EXPECT_EQ(fake_.deleted, (Strings{a_ + L"two[1].gif"}));
+  EXPECT_EQ(fake_.questions.size(), 2u);
+  EXPECT_EQ(Names(), (Strings{L"one[1].gif", L"four[1].gif", L"locked[1].gif"}));
+}
+
 TEST_F(Form1Test, DeleteAllSparesOtherTypesDirectoriesAndLockedFiles) {
   fake_.answer_yes = true;
   text1_.text = L".IE5";  // every entry matches, "." and ".." too

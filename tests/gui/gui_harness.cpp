@@ -212,7 +212,7 @@ std::vector<std::wstring> GuiTest::ListedPaths() const {
 
 void GuiTest::PumpPending() {
   // A WM_QUIT ends one round only: what was queued behind it is processed too.
-  while (DispatchWaitingMessages(window_ ? window_->hwnd() : nullptr)) {
+  while (DispatchWaitingMessages(window_ ? window_->hwnd() : nullptr, window_ ? window_->accelerators() : nullptr)) {
   }
 }
 

@@ -1,10 +1,7 @@
-#include "gui_harness.h"
-#include "res/resource.h"
+#include "file_actions_fixture.h"
 
 namespace tallow::gui {
 namespace {
-
-using Strings = std::vector<std::wstring>;
 
 // Presses the keys in order and releases them in reverse.
 bool SendChord(std::initializer_list<WORD> keys) {
@@ -145,6 +142,21 @@ TEST_F(NamesListTest, ScrollingThenPagingKeepsThePathOnTheHighlightedName) {
   ExpectPathListOnHighlightedName();
 }
 
+// F5 scans again, as in any list of files. A screen reader hears each name as the list draws
+// it, reversing characters written out, and its size after it.
+TEST_F(NamesListTest, F5FindsANewFileThatScreenReadersHearAsDrawn) {
+  ASSERT_TRUE(bucket_.AddFile(L"guiscroll-\u202Eevil[1].gif", std::string(5000, 'x')));
+  ASSERT_TRUE(PressKey(VK_F5));
+  EXPECT_EQ(platform_.scans, 2);
+  const Strings paths = ListedPaths();
+  const auto row = static_cast<size_t>(
+      std::find(paths.begin(), paths.end(), bucket_.path() + L"guiscroll-\u202Eevil[1].gif") - paths.begin());
+  ASSERT_LT(row, paths.size());
+  const auto& box = dynamic_cast<const NamesListBox&>(names());
+  EXPECT_EQ(box.row_names()(row), L"guiscroll-<U+202E>evil[1].gif");
+  EXPECT_NE(box.row_descriptions()(row).value_or(L"").find(L"\r\n大小：4.88 KB\r\n"), std::wstring::npos);
+}
+
 // A screen reader keeps what it learnt of the rows until the list says they changed.
 TEST_F(NamesListTest, EachScanAnnouncesThatTheRowsChanged) {
   static HWND watched;
@@ -182,6 +194,23 @@ class LongListTest : public NamesListTest {
     if (!linux_bucket_.empty()) testing::RunOnLinux(L"find '" + linux_bucket_ + L"' -name 'row*' -delete");
     GuiTest::TearDown();
   }
+  // The tip of the row under the pointer, once it shows.
+  std::wstring WaitForTip(int row, std::wstring_view starts) {
+    HWND tip = window().InfoTip();
+    POINT at = EntryPoint(list(), row);
+    ClientToScreen(list(), &at);
+    SetCursorPos(at.x, at.y);
+    std::vector<wchar_t> text(4096);
+    const auto shown = [&] {
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool));
+      tool.lpszText = text.data();
+      SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+      return IsWindowVisible(tip) && std::wstring_view(text.data()).starts_with(starts);
+    };
+    return PumpUntil(shown) ? text.data() : L"";
+  }
   std::wstring linux_bucket_;
 };
 
@@ -217,6 +246,32 @@ TEST_F(LongListTest, KeysAndTheThumbMoveOnPastRow32767) {
       Drag({x, bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2}, {x, bar.rcScrollBar.bottom + 5}));
   PumpUntil([&] { return SendMessageW(list(), LB_GETTOPINDEX, 0, 0) > kRows - 100; });
   EXPECT_GT(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), kRows - 100);
+  // Sent by another program, with no drag under way: the position the message names.
+  SendMessageW(list(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 123), 0);
+  EXPECT_EQ(SendMessageW(list(), LB_GETTOPINDEX, 0, 0), 123);
+}
+
+TEST_F(LongListTest, InfoTipTellsNamesakesPastRow65535ApartByWhereTheyLie) {
+  // A namesake in the IE container, listed after every row of Content.IE5.
+  const std::wstring content = TestBucket::ContentFolder();
+  const std::wstring ie = content.substr(0, content.size() - std::wstring_view(L"Content.IE5\\").size()) + L"IE\\";
+  const std::wstring bucket = bucket_.path().substr(content.size(), bucket_.path().size() - content.size() - 1);
+  const bool made_ie = CreateDirectoryW(ie.c_str(), nullptr) != FALSE;
+  const OwnedPath twin(ie + bucket), ie_folder(made_ie ? ie : twin.path);  // the container only if made here
+  ASSERT_TRUE(testing::MakeFolder(twin.path) && WriteBytes(twin.path + L"\\row070001[1].gif", "x"));
+  SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+  const Strings paths = ListedPaths();
+  ASSERT_EQ(paths.size(), static_cast<size_t>(kRows) + 1);
+  ASSERT_EQ(paths.back(), twin.path + L"\\row070001[1].gif");
+  const int first =
+      static_cast<int>(std::find(paths.begin(), paths.end(), bucket_.path() + L"row070001[1].gif") - paths.begin());
+  std::vector<std::wstring> tips;
+  for (const int row : {kRows, first}) {
+    SendMessageW(list(), LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
+    tips.push_back(WaitForTip(row, L"row070001[1].gif\r\n大小："));
+  }
+  EXPECT_TRUE(tips[0].ends_with(L"\r\n位置：IE\\" + bucket)) << tips[0];
+  EXPECT_TRUE(tips[1].ends_with(L"\r\n位置：Content.IE5\\" + bucket)) << tips[1];
 }
 
 // A few files of an extension of the test's own, added through Text1 and Command3.
@@ -298,6 +353,21 @@ TEST_F(CustomExtensionTest, EnterOpensTheCurrentFile) {
   ASSERT_EQ(platform_.opened.size(), 1u);
   EXPECT_EQ(platform_.opened[0], window().form().CurrentPath());
   EXPECT_EQ(platform_.scans, 1);
+}
+
+TEST_F(CustomExtensionTest, DeleteKeyAsksAndRemovesOnlyTheCurrentFileOnYes) {
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 1)));
+  const std::wstring doomed = window().form().CurrentPath().value_or(L"");
+  ASSERT_TRUE(PressKey(VK_DELETE));  // answered No
+  ASSERT_EQ(platform_.questions.size(), 1u);
+  EXPECT_NE(platform_.questions[0].text.find(doomed.substr(doomed.rfind(L'\\') + 1)), std::wstring::npos);
+  EXPECT_TRUE(Exists(doomed));
+  EXPECT_EQ(platform_.scans, 1);
+  platform_.answer_yes = true;
+  ASSERT_TRUE(PressKey(VK_DELETE));
+  EXPECT_FALSE(Exists(doomed));
+  EXPECT_EQ(window().list1().Count(), 2);  // scanned again, the other two still there
+  EXPECT_EQ(platform_.scans, 2);
 }
 
 TEST_F(CustomExtensionTest, DeleteFromTheMenuRemovesTheCurrentFileAndScansAgain) {

@@ -57,12 +57,11 @@ class RowIdentities final : public IAccPropServices {
   ULONG references = 1;
 };
 
-// The name asked for the child id, or nullopt when the server has none.
-std::optional<std::wstring> NameOf(IAccPropServer& server, DWORD child) {
+// The name (or other property) asked for the child id, or nullopt when the server has none.
+std::optional<std::wstring> NameOf(IAccPropServer& server, DWORD child, MSAAPROPID property = PROPID_ACC_NAME) {
   VARIANT value;
   BOOL has = FALSE;
-  EXPECT_EQ(server.GetPropValue(reinterpret_cast<const BYTE*>(&child), sizeof child, PROPID_ACC_NAME, &value, &has),
-            S_OK);
+  EXPECT_EQ(server.GetPropValue(reinterpret_cast<const BYTE*>(&child), sizeof child, property, &value, &has), S_OK);
   if (!has) return std::nullopt;
   EXPECT_EQ(value.vt, VT_BSTR);
   std::wstring name(value.bstrVal, SysStringLen(value.bstrVal));
@@ -76,14 +75,18 @@ TEST(RowNameServer, NamesTheListAndEachRowAndNothingPastTheLast) {
   services.AddRef();
   {
     const win32::UniqueComPtr<IAccPropServer> server = MakeRowNameServer(
-        win32::UniqueComPtr<IAccPropServices>(&services), L"缓存文件", [&](size_t row) -> std::optional<std::wstring> {
+        win32::UniqueComPtr<IAccPropServices>(&services), L"缓存文件",
+        [&](size_t row) -> std::optional<std::wstring> {
           if (row >= rows.size()) return std::nullopt;
           return rows[row];
-        });
+        },
+        [&](size_t row) -> std::optional<std::wstring> { return L"about " + rows.at(row); });
     EXPECT_EQ(NameOf(*server, CHILDID_SELF), L"缓存文件");
     for (DWORD child = 1; child <= rows.size(); ++child) EXPECT_EQ(NameOf(*server, child), rows[child - 1]);
     EXPECT_EQ(NameOf(*server, 4), std::nullopt);
     EXPECT_EQ(NameOf(*server, 0xFFFFFFFF), std::nullopt);
+    EXPECT_EQ(NameOf(*server, 2, PROPID_ACC_DESCRIPTION), L"about 缓存[1].gif");
+    EXPECT_EQ(NameOf(*server, CHILDID_SELF, PROPID_ACC_DESCRIPTION), std::nullopt);
   }
   EXPECT_EQ(services.references, 1u);  // the server let go of the service
 }

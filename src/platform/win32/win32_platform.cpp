@@ -147,7 +147,10 @@ bool Win32Platform::EnumerateDirectory(const std::wstring& path, unsigned attr_m
   do {
     if (!MaskAdmits(data.dwFileAttributes, attr_mask)) continue;
     sink({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-          (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+          (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+          (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+          static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                               data.ftLastWriteTime.dwLowDateTime)});
   } while (FindNextFileW(find.get(), &data));
   return true;
 }

@@ -14,8 +14,11 @@ win32::UniqueComPtr<IAccPropServices> AccPropServices() {
 // Answers the annotation service's questions about the list and its rows, in this process.
 class RowNameServer final : public IAccPropServer {
  public:
-  RowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name, RowNames rows)
-      : services_(std::move(services)), name_(std::move(name)), rows_(std::move(rows)) {}
+  RowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name, RowNames rows, RowNames descriptions)
+      : services_(std::move(services)),
+        name_(std::move(name)),
+        rows_(std::move(rows)),
+        descriptions_(std::move(descriptions)) {}
   RowNameServer(const RowNameServer&) = delete;
   RowNameServer& operator=(const RowNameServer&) = delete;
 
@@ -44,11 +47,17 @@ class RowNameServer final : public IAccPropServer {
     HWND window = nullptr;
     DWORD object = 0;
     DWORD child = 0;
-    if (property != PROPID_ACC_NAME ||
+    const bool describe = property == PROPID_ACC_DESCRIPTION && descriptions_;
+    if ((property != PROPID_ACC_NAME && !describe) ||
         FAILED(services_->DecomposeHwndIdentityString(identity, identity_length, &window, &object, &child))) {
       return S_OK;
     }
-    const std::optional<std::wstring> name = child == CHILDID_SELF ? name_ : rows_(static_cast<size_t>(child) - 1);
+    std::optional<std::wstring> name;
+    if (child != CHILDID_SELF) {
+      name = (describe ? descriptions_ : rows_)(static_cast<size_t>(child) - 1);
+    } else if (!describe) {
+      name = name_;
+    }
     if (!name) return S_OK;
     value->bstrVal = SysAllocStringLen(name->data(), static_cast<UINT>(name->size()));
     if (!value->bstrVal) return E_OUTOFMEMORY;
@@ -64,26 +73,30 @@ class RowNameServer final : public IAccPropServer {
   win32::UniqueComPtr<IAccPropServices> services_;
   std::wstring name_;
   RowNames rows_;
+  RowNames descriptions_;
 };
 
 }  // namespace
 
 win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
-                                                      RowNames rows) {
-  return win32::UniqueComPtr<IAccPropServer>(new RowNameServer(std::move(services), std::move(name), std::move(rows)));
+                                                      RowNames rows, RowNames descriptions) {
+  return win32::UniqueComPtr<IAccPropServer>(
+      new RowNameServer(std::move(services), std::move(name), std::move(rows), std::move(descriptions)));
 }
 
-bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows) {
+bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows, RowNames descriptions) {
   const win32::UniqueComPtr<IAccPropServices> services = AccPropServices();
   if (!services) return false;
   // The server has the service decode which row it is asked about, so it holds it too.
   services->AddRef();
+  const bool described = static_cast<bool>(descriptions);
   const win32::UniqueComPtr<IAccPropServer> server =
-      MakeRowNameServer(win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows));
-  MSAAPROPID property = PROPID_ACC_NAME;
+      MakeRowNameServer(win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows),
+                        std::move(descriptions));
+  MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
   // The service keeps its own reference to the server for as long as the annotation stands.
-  return SUCCEEDED(services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1,
-                                               server.get(), ANNO_CONTAINER));
+  return SUCCEEDED(services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties,
+                                               described ? 2 : 1, server.get(), ANNO_CONTAINER));
 }
 
 bool SetAccessibleName(HWND control, std::wstring_view name) {
@@ -95,8 +108,8 @@ bool SetAccessibleName(HWND control, std::wstring_view name) {
 
 void ClearAccessibleName(HWND control) {
   if (const win32::UniqueComPtr<IAccPropServices> services = AccPropServices()) {
-    MSAAPROPID name = PROPID_ACC_NAME;
-    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+    MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 2);
   }
 }
 

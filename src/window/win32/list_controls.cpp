@@ -38,7 +38,7 @@ void ComboBoxList::SetCurrentIndex(int index) {
 void ComboBoxList::SetAccessibleName(std::wstring_view name) { tallow::SetAccessibleName(hwnd_, name); }
 
 void NamesListBox::SetAccessibleName(std::wstring_view name) {
-  if (!rows_ || !SetAccessibleNames(hwnd_, name, rows_)) tallow::SetAccessibleName(hwnd_, name);
+  if (!rows_ || !SetAccessibleNames(hwnd_, name, rows_, descriptions_)) tallow::SetAccessibleName(hwnd_, name);
 }
 
 void NamesListBox::ShowRows(int count) {

@@ -40,8 +40,14 @@ class NamesListBox final : public NamesList {
   // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
   void SetHorizontalExtent(int pixels) override;
   void SetDpi(int dpi);
-  // Where screen readers learn each row's name, which the list box itself does not hold.
-  void SetRowNames(RowNames rows) { rows_ = std::move(rows); }
+  // Where screen readers learn each row's name, which the list box itself does not hold, and
+  // what they read out after it.
+  void SetRowNames(RowNames rows, RowNames descriptions = nullptr) {
+    rows_ = std::move(rows);
+    descriptions_ = std::move(descriptions);
+  }
+  const RowNames& row_names() const { return rows_; }
+  const RowNames& row_descriptions() const { return descriptions_; }
   void SetAccessibleName(std::wstring_view name) override;
 
  private:
@@ -49,6 +55,7 @@ class NamesListBox final : public NamesList {
   int dpi_ = 96;
   int extent_ = 0;
   RowNames rows_;
+  RowNames descriptions_;
 };
 
 }  // namespace tallow

@@ -1,7 +1,7 @@
 // Tallowmere: lists the files of the Internet Explorer cache by extension and lets the user
 // open, save or delete them.
 #include <windows.h>
-
+// The common controls build on <windows.h>.
 #include <commctrl.h>
 
 #include "platform/win32/dll_search.h"
@@ -21,5 +21,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   tallow::MainWindow window(platform);
   if (!window.Create(true)) return 1;
   platform.SetOwner(window.hwnd());
-  return tallow::RunMessageLoop(window.hwnd());
+  return tallow::RunMessageLoop(window.hwnd(), window.accelerators());
 }

@@ -1,9 +1,11 @@
 #include "window/win32/main_window.h"
 
+#include "lists/visible_name.h"
 #include "res/resource.h"
 #include "window/layout.h"
 #include "window/win32/accessible_name.h"
 #include "window/win32/dpi.h"
+#include "window/win32/row_info.h"
 
 namespace tallow {
 
@@ -102,6 +104,8 @@ bool MainWindow::Create(bool show) {
     return false;
   }
   form_.OnLoad();
+  // Only now that the window is on top of all others (see CreateInfoTip).
+  names_window_.CreateInfoTip(hwnd_, default_font_.get());
   return true;
 }
 
@@ -153,7 +157,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) names_window_.HideInfoTip();
       if (OnActivate(wparam)) return 0;
+      break;
+    // A menu opens, or a question or another dialog that keeps the window from input.
+    case WM_ENTERMENULOOP:
+      names_window_.HideInfoTip();
+      break;
+    case WM_ENABLE:
+      if (!wparam) names_window_.HideInfoTip();
       break;
     case WM_MEASUREITEM:
       // Asked while the list box is being made; the row height follows its font afterwards.
@@ -185,6 +197,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 bool MainWindow::OnCreate() {
   dpi_ = DpiForWindow(hwnd_);
   menu_ = MakePopupMenu();
+  ACCEL refresh{FVIRTKEY, VK_F5, IDM_REFRESH};
+  accelerators_.reset(CreateAcceleratorTableW(&refresh, 1));
   if (!CreateControls()) return false;
   ApplyFonts();
   FitClientArea();
@@ -219,6 +233,10 @@ void MainWindow::OnCommand(int id, int code) {
       break;
     case IDM_DELALL:
       form_.OnDelallClick();
+      break;
+    // F5, as in every list of files: the scan the search button runs.
+    case IDM_REFRESH:
+      form_.OnCommand1Click();
       break;
     default:
       // IDOK and IDCANCEL (Enter and Esc) among others: no button is the default or cancel one.
@@ -294,11 +312,19 @@ bool MainWindow::CreateControls() {
     if (control.kind == ControlKind::kFrame && !create(control)) return false;
   }
   list1_.Attach(Control(IDC_LIST1));
-  list1_.SetRowNames([this](size_t row) -> std::optional<std::wstring> {
-    const CacheListing& listing = *form_.results().listing();
-    if (row >= listing.Count()) return std::nullopt;
-    return std::wstring(listing.Name(row));
-  });
+  // Named as drawn, so that a reversing character is read out written out too; described as
+  // the row's infotip tells of it.
+  list1_.SetRowNames(
+      [this](size_t row) -> std::optional<std::wstring> {
+        const CacheListing& listing = *form_.results().listing();
+        if (row >= listing.Count()) return std::nullopt;
+        return VisibleName(listing.Name(row));
+      },
+      [this](size_t row) -> std::optional<std::wstring> {
+        const CacheListing& listing = *form_.results().listing();
+        if (row >= listing.Count()) return std::nullopt;
+        return RowInfoText(listing, row);
+      });
   combo1_.Attach(Control(IDC_COMBO1));
   text1_.Attach(Control(IDC_TEXT1));
   command1_.Attach(Control(IDC_COMMAND1));
@@ -314,6 +340,7 @@ void MainWindow::ApplyFonts() {
     HFONT font = control.id == IDC_TEXT1 ? text1_font.get() : default_font.get();
     SendMessageW(Control(control.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
+  names_window_.SetInfoTipFont(default_font.get());
   // The controls hold the new fonts now; the old ones can go.
   default_font_ = std::move(default_font);
   text1_font_ = std::move(text1_font);

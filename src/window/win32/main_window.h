@@ -32,6 +32,11 @@ class MainWindow final : public FormHost {
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
   int dpi() const { return dpi_; }
 
+  // The window's keys (F5), for the message loop.
+  HACCEL accelerators() const { return accelerators_.get(); }
+  // The names list's infotip; null where the common controls could make none.
+  HWND InfoTip() const { return names_window_.info_tip(); }
+
   Form1& form() { return form_; }
   NamesList& list1() { return list1_; }
   StringList& combo1() { return combo1_; }
@@ -71,6 +76,7 @@ class MainWindow final : public FormHost {
   win32::UniqueHfont default_font_;
   win32::UniqueHfont text1_font_;
   win32::UniqueHmenu menu_;
+  win32::UniqueHandleOf<HACCEL, &DestroyAcceleratorTable> accelerators_;
   Form1 form_;
   NamesListWindow names_window_{form_, list1_};
 };

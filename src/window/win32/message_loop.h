@@ -8,12 +8,12 @@
 
 namespace tallow {
 
-// Processes every message waiting now, with the dialog keys (Tab, Shift+Tab) of the window.
-// Returns WM_QUIT's exit code once it takes that message from the queue (what follows it stays
-// queued), or nothing once the queue is empty.
-std::optional<int> DispatchWaitingMessages(HWND window);
+// Processes every message waiting now, with the window's keys (accelerators, when given) and
+// its dialog keys (Tab, Shift+Tab). Returns WM_QUIT's exit code once it takes that message from
+// the queue (what follows it stays queued), or nothing once the queue is empty.
+std::optional<int> DispatchWaitingMessages(HWND window, HACCEL accelerators = nullptr);
 
 // Runs until WM_QUIT; returns its exit code.
-int RunMessageLoop(HWND window);
+int RunMessageLoop(HWND window, HACCEL accelerators = nullptr);
 
 }  // namespace tallow

@@ -6,6 +6,7 @@
 
 #include "lists/visible_name.h"
 #include "window/layout.h"
+#include "window/win32/row_info.h"
 
 namespace tallow {
 
@@ -35,7 +36,30 @@ LRESULT NamesListWindow::CallBase(UINT message, WPARAM wparam, LPARAM lparam) co
 
 LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONUP:
+      TrackInfoTip(message, wparam, lparam);
+      break;
+    // What is under the pointer changes, or the user turns to something else.
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case LB_SETTOPINDEX:
+    case LB_RESETCONTENT:
+    case LB_SETCOUNT:
+      HideInfoTip();
+      break;
+    default:
+      break;
+  }
+  switch (message) {
     case WM_RBUTTONDOWN:
+      TrackInfoTip(message, wparam, lparam);
       // As in Explorer, a right-click first makes its row current, so the menu acts on what was
       // clicked; below the last entry it leaves the current entry as it is.
       SelectRowAt({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
@@ -68,7 +92,9 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       break;
     case WM_KEYDOWN:
       // Once per press, not again for each repeat while it is held.
-      if (wparam == VK_RETURN && (lparam & (1 << 30)) == 0) form_.OnList1DblClick();
+      if ((lparam & (1 << 30)) != 0) break;
+      if (wparam == VK_RETURN) form_.OnList1DblClick();
+      if (wparam == VK_DELETE) form_.OnList1DeleteKey();
       break;
     // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
     case WM_LBUTTONDBLCLK:
@@ -89,8 +115,9 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
   return result;
 }
 
-// The thumb's position comes in 16 bits, which would wrap past row 65,535; the scroll bar
-// itself keeps it whole.
+// The thumb's position comes in 16 bits, which would wrap past row 65,535; while the user drags,
+// the scroll bar keeps it whole, and its low 16 bits are the message's. A message sent by
+// another program (an accessibility tool) names its own position, which is then taken as it is.
 bool NamesListWindow::OnThumbScroll(WPARAM wparam) {
   const int code = LOWORD(wparam);
   if (code != SB_THUMBTRACK && code != SB_THUMBPOSITION) return false;
@@ -98,8 +125,87 @@ bool NamesListWindow::OnThumbScroll(WPARAM wparam) {
   info.cbSize = sizeof info;
   info.fMask = SIF_TRACKPOS;
   if (!GetScrollInfo(list_, SB_VERT, &info)) return false;
-  SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(info.nTrackPos, 0)), 0);
+  const int sent = HIWORD(wparam);
+  const int position = (info.nTrackPos & 0xFFFF) == sent ? info.nTrackPos : sent;
+  SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(position, 0)), 0);
   return true;
+}
+
+bool NamesListWindow::CreateInfoTip(HWND owner, HFONT font) {
+  const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&classes);
+  tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                             GetModuleHandleW(nullptr), nullptr));
+  if (!tip_) return false;
+  // One tool, moved to the row under the pointer; with no rectangle and no text until then.
+  TTTOOLINFOW tool = InfoTool();
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  if (!SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    tip_.reset();
+    return false;
+  }
+  // Several lines, each as wide as it needs; shown after the system's hover time, and left up
+  // long enough to be read.
+  SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  UINT hover = HOVER_DEFAULT;
+  if (!SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hover, 0) || hover == HOVER_DEFAULT) hover = 400;
+  SendMessageW(tip_.get(), TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(std::min(hover, 32767u), 0));
+  SendMessageW(tip_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
+  SetInfoTipFont(font);
+  return true;
+}
+
+void NamesListWindow::SetInfoTipFont(HFONT font) {
+  // The list's own font: the system's tip font may have no Chinese.
+  if (tip_ && font) SendMessageW(tip_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+TTTOOLINFOW NamesListWindow::InfoTool() const {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = list_;
+  tool.uId = 1;
+  return tool;
+}
+
+void NamesListWindow::SetInfoTool(const RECT& rect, const std::wstring& text) {
+  TTTOOLINFOW tool = InfoTool();
+  tool.rect = rect;
+  SendMessageW(tip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());  // copied by the tip
+  SendMessageW(tip_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void NamesListWindow::HideInfoTip() {
+  if (!tip_ || tip_row_ == kNoTipRow) return;
+  tip_row_ = kNoTipRow;
+  // Emptied too, so that a hover already timed cannot show what the row was.
+  SetInfoTool({}, {});
+  SendMessageW(tip_.get(), TTM_POP, 0, 0);
+}
+
+// The tool follows the row under the pointer: a row the pointer moves onto is a new tip after
+// a new hover, as in Explorer. The tip learns of the pointer only from the list's messages.
+void NamesListWindow::TrackInfoTip(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!tip_) return;
+  if (message == WM_MOUSEMOVE) {
+    const int row = RowAt({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+    if (row != tip_row_) {
+      HideInfoTip();
+      tip_row_ = row;
+      const std::shared_ptr<const CacheListing> listing = form_.results().listing();
+      RECT rect{};
+      if (row >= 0 && static_cast<size_t>(row) < listing->Count() &&
+          SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)) != LB_ERR) {
+        SetInfoTool(rect, RowInfoText(*listing, static_cast<size_t>(row)));
+      }
+    }
+  }
+  MSG relayed{list_, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
+  const DWORD at = GetMessagePos();
+  relayed.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  SendMessageW(tip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 // From the first row in view and the rows' height, confirmed by the row's own rectangle:

@@ -6,7 +6,12 @@
 #pragma once
 
 #include <windows.h>
+// The common controls build on <windows.h>.
+#include <commctrl.h>
 
+#include <string>
+
+#include "platform/win32/handles.h"
 #include "window/form1.h"
 #include "window/win32/list_controls.h"
 
@@ -29,6 +34,15 @@ class NamesListWindow {
   // The row under a point of the list's client area; -1 below the last row or outside.
   int RowAt(POINT point) const;
 
+  // The infotip of the row under the pointer, owned by the window; under Wine, a tip made
+  // before its owner is put on top of all others leaves the owner not on top.
+  bool CreateInfoTip(HWND owner, HFONT font);
+  void SetInfoTipFont(HFONT font);
+  // Takes the tip away until the pointer moves again: the list scrolled, its rows were
+  // replaced, a menu or a question opened.
+  void HideInfoTip();
+  HWND info_tip() const { return tip_.get(); }
+
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -36,12 +50,24 @@ class NamesListWindow {
   void SelectRowAt(POINT point);
   POINT CurrentRowPoint() const;
   bool OnThumbScroll(WPARAM wparam);
+  void TrackInfoTip(UINT message, WPARAM wparam, LPARAM lparam);
+  TTTOOLINFOW InfoTool() const;
+  void SetInfoTool(const RECT& rect, const std::wstring& text);
+
+  // The owner takes its tip with it when it goes; a handle destroyed that way is left alone.
+  static void DestroyIfWindow(HWND window) {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
 
   Form1& form_;
   const NamesListBox& names_;
   HWND list_ = nullptr;
   WNDPROC base_ = nullptr;  // the list box's own procedure
   int dpi_ = 96;
+  win32::UniqueHandleOf<HWND, &DestroyIfWindow> tip_;
+  // The row the tip tells of; none after it was hidden, which is not the -1 of below the rows.
+  static constexpr int kNoTipRow = -2;
+  int tip_row_ = kNoTipRow;
 };
 
 }  // namespace tallow

@@ -9,7 +9,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -58,8 +57,7 @@ class FakePlatform : public Platform {
   std::function<void()> while_working;
   int copy_result = 0;
   bool copy_writes = true;                           // false: the shell reports success but keeps what was there
-  std::set<std::wstring> files;                      // outside the cache tree, by path
-  std::map<std::wstring, std::wstring> copied_from;  // whose bytes each of them holds
+  std::map<std::wstring, std::wstring> copied_from;  // files outside the cache, by whose bytes they hold
   std::vector<std::wstring> discarded;
   bool copy_aborted = false;
   int paths_equal_calls = 0;
@@ -198,7 +196,6 @@ class FakePlatform : public Platform {
     std::wstring to = record.to;
     if (const size_t doubled = to.find(L"\\\\", 1); doubled != std::wstring::npos) to.erase(doubled, 1);
     if (copy_result == 0 && !copy_aborted && copy_writes) {
-      files.insert(to);
       copied_from[to] = record.from;
     }
     return copy_result;
@@ -209,7 +206,7 @@ class FakePlatform : public Platform {
   }
   bool DiscardFile(const std::wstring& path) override {
     discarded.push_back(path);
-    return files.erase(path) > 0;
+    return copied_from.erase(path) > 0;
   }
   bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&) override {
     opened.push_back(path);
@@ -228,7 +225,7 @@ class FakePlatform : public Platform {
   }
   EntryKind KindOf(const std::wstring& path) override {
     if (IsFolder(path)) return EntryKind::kFolder;
-    return files.contains(path) ? EntryKind::kFile : EntryKind::kNone;
+    return copied_from.contains(path) ? EntryKind::kFile : EntryKind::kNone;
   }
   bool IsDangerousType(const std::wstring& extension) override {
     return std::ranges::find(dangerous_types, extension) != dangerous_types.end();

@@ -13,4 +13,12 @@ void RestrictDllSearch() {
   }
 }
 
+win32::UniqueHmodule LoadSystemDll(const wchar_t* name) {
+  win32::UniqueHmodule module(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  // Windows 7 without its loader update takes no search flags; the system's own copy is found
+  // first all the same.
+  if (!module) module.reset(LoadLibraryW(name));
+  return module;
+}
+
 }  // namespace tallow

@@ -11,6 +11,7 @@
 
 #include "platform/file_names.h"
 #include "platform/win32/cache_remover.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/exact_path.h"
 #include "platform/win32/shell_progress.h"
 
@@ -340,10 +341,7 @@ bool Win32Platform::MarkFromInternet(const std::wstring& path) {
 void Win32Platform::LoadShlwapi() {
   if (shlwapi_loaded_) return;
   shlwapi_loaded_ = true;
-  shlwapi_.reset(LoadLibraryExW(L"shlwapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-  // Windows 7 without its loader update takes no search flags; the system's own copy is found
-  // first all the same.
-  if (!shlwapi_) shlwapi_.reset(LoadLibraryW(L"shlwapi.dll"));
+  shlwapi_ = LoadSystemDll(L"shlwapi.dll");
   if (!shlwapi_) return;
   assoc_is_dangerous_ =
       reinterpret_cast<AssocIsDangerousFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));

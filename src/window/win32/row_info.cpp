@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include "lists/visible_name.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/handles.h"
 
 namespace tallow {
@@ -17,8 +18,7 @@ namespace {
 class SizeFormat {
  public:
   SizeFormat() {
-    shlwapi_.reset(LoadLibraryExW(L"shlwapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!shlwapi_) shlwapi_.reset(LoadLibraryW(L"shlwapi.dll"));  // Windows 7 without its loader update
+    shlwapi_ = LoadSystemDll(L"shlwapi.dll");
     if (!shlwapi_) return;
     extended_ =
         reinterpret_cast<ExtendedFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "StrFormatByteSizeEx")));

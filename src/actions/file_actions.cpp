@@ -28,7 +28,7 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
   // The name decides, not the extension the list was searched for ("anim.gif.exe" is listed
   // under ".gif"); so does the name the shell is given, when that is another.
   const std::wstring_view name = NamePart(*path);
-  if ((CanRunCode(platform, name) || CanRunCode(platform, NamePart(*target))) &&
+  if ((AsksBeforeOpening(platform, name) || AsksBeforeOpening(platform, NamePart(*target))) &&
       !platform.AskYesNo(OpenWarningText(name), std::wstring(kReminderTitle))) {
     return;
   }

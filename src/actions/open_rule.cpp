@@ -34,6 +34,6 @@ OpenCaution CautionFor(Platform& platform, std::wstring_view name) {
   return program.media ? OpenCaution::kNone : OpenCaution::kNotMedia;
 }
 
-bool CanRunCode(Platform& platform, std::wstring_view name) { return CautionFor(platform, name) != OpenCaution::kNone; }
+bool AsksBeforeOpening(Platform& platform, std::wstring_view name) { return CautionFor(platform, name) != OpenCaution::kNone; }
 
 }  // namespace tallow

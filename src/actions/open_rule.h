@@ -44,6 +44,6 @@ enum class OpenCaution {
 OpenCaution CautionFor(Platform& platform, std::wstring_view name);
 
 // True for a name whose opening asks first: CautionFor gives a reason.
-bool CanRunCode(Platform& platform, std::wstring_view name);
+bool AsksBeforeOpening(Platform& platform, std::wstring_view name);
 
 }  // namespace tallow

@@ -19,7 +19,7 @@ std::wstring_view TrimmedName(std::wstring_view name) {
   return name;
 }
 
-bool HasTrimmedName(std::wstring_view path) {
+bool WouldBeTrimmed(std::wstring_view path) {
   for (size_t start = 0; start < path.size();) {
     const size_t end = std::min(path.find(L'\\', start), path.size());
     const std::wstring_view name = path.substr(start, end - start);

@@ -18,7 +18,7 @@ bool IsHoldableName(std::wstring_view name);
 std::wstring_view TrimmedName(std::wstring_view name);
 
 // True when a name in the path would be trimmed; "." and ".." are folders as they stand.
-bool HasTrimmedName(std::wstring_view path);
+bool WouldBeTrimmed(std::wstring_view path);
 
 // The extension Windows goes by: from the name's last "." on, once the dots and spaces that
 // Windows drops from the end of a name are set aside; empty when there is none.

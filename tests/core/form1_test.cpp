@@ -114,7 +114,7 @@ TEST_F(Form1Test, DoubleClickOpensTheHighlightedFileOnly) {
   EXPECT_EQ(list1_.Count(), 4);
 }
 
-TEST_F(Form1Test, OpeningWhatCanRunCodeAsksFirstByTheNamesOwnType) {
+TEST_F(Form1Test, OpeningWhatAsksBeforeOpeningAsksFirstByTheNamesOwnType) {
   for (auto n : {L"anim.gif.exe", L"run.gif.CMD. ", L"doc.gif.pdf", L"safe.gif.txt", L"trail.gif."}) {
     fake_.AddFile(a_, n);
   }

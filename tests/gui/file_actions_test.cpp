@@ -178,7 +178,7 @@ TEST_F(FileActionsTest, SaveOrOpenNeverReachesAnotherFileThanTheListedOne) {
   }
 }
 
-TEST_F(FileActionsTest, OpeningWhatCanRunCodeAsksFirstByMouseOrKeyboard) {
+TEST_F(FileActionsTest, OpeningWhatAsksBeforeOpeningAsksFirstByMouseOrKeyboard) {
   platform_.real_shell = false;  // what would be opened is recorded only
   const std::wstring anim = bucket_.path() + L"anim[1].gif.exe";
   ASSERT_TRUE(bucket_.AddFile(L"anim[1].gif.exe"));

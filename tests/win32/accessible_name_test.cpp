@@ -69,12 +69,12 @@ std::optional<std::wstring> NameOf(IAccPropServer& server, DWORD child, MSAAPROP
   return name;
 }
 
-TEST(RowNameServer, NamesTheListAndEachRowAndNothingPastTheLast) {
+TEST(RowTextServer, NamesTheListAndEachRowAndNothingPastTheLast) {
   RowIdentities services;
   const std::vector<std::wstring> rows = {L"a[1].gif", L"缓存[1].gif", L"c[1].gif"};
   services.AddRef();
   {
-    const win32::UniqueComPtr<IAccPropServer> server = MakeRowNameServer(
+    const win32::UniqueComPtr<IAccPropServer> server = MakeRowTextServer(
         win32::UniqueComPtr<IAccPropServices>(&services), L"缓存文件",
         [&](size_t row) -> std::optional<std::wstring> {
           if (row >= rows.size()) return std::nullopt;

@@ -4,14 +4,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cwchar>
 #include <vector>
 
 #include "platform/file_names.h"
 #include "platform/win32/cache_remover.h"
-#include "platform/win32/dll_search.h"
 #include "platform/win32/exact_path.h"
 #include "platform/win32/shell_progress.h"
 
@@ -19,42 +17,6 @@ namespace tallow {
 namespace {
 
 int Length(std::wstring_view text) { return text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size()); }
-
-// The full path, separators doubled by a drive root's folder taken out.
-std::wstring FullPath(const std::wstring& path) {
-  std::wstring full(kLongPathChars, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), kLongPathChars, full.data(), nullptr);
-  full.resize(length < kLongPathChars ? length : 0);
-  return full;
-}
-
-// A text value of a key under HKEY_CLASSES_ROOT (its default value for a null name); empty when
-// there is none.
-std::wstring ClassesText(const std::wstring& key, const wchar_t* value) {
-  DWORD size = 0;
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) {
-    return std::wstring();
-  }
-  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
-      ERROR_SUCCESS) {
-    return std::wstring();
-  }
-  text.resize(std::wcslen(text.c_str()));
-  return text;
-}
-
-// The EditFlags of a key under HKEY_CLASSES_ROOT: a number, or four bytes in older types.
-DWORD ClassesFlags(const std::wstring& key) {
-  DWORD flags = 0;
-  DWORD size = sizeof flags;
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), L"EditFlags", RRF_RT_REG_DWORD | RRF_RT_REG_BINARY, nullptr, &flags,
-                   &size) != ERROR_SUCCESS) {
-    return 0;
-  }
-  return flags;
-}
 
 // A listing with an attribute mask always includes ordinary files, read-only ones too, and
 // directories, hidden and system entries only when the mask names each of their attributes.
@@ -216,26 +178,6 @@ int Win32Platform::ShellFileOperation(ShellCopyRecord& record) {
   return result;
 }
 
-bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) {
-  SHELLEXECUTEINFOW info = {};
-  info.cbSize = sizeof info;
-  // Returns once the program is started, also when the shell starts it through DDE. The shell's
-  // own UI stays on: for a type without a program it offers a choice (Wine reports an error),
-  // in a window owned by the main window, as Explorer does on a double-click.
-  info.fMask = SEE_MASK_NOASYNC;
-  // The type's program, never the file itself: without the class, Wine's shell first tries to
-  // start any file as a program, whatever its name.
-  if (!type.empty()) {
-    info.fMask |= SEE_MASK_CLASSNAME;
-    info.lpClass = type.c_str();
-  }
-  info.hwnd = owner_;
-  info.lpVerb = nullptr;  // the type's default verb, as a double-click in Explorer
-  info.lpFile = path.c_str();
-  info.nShow = SW_SHOWNORMAL;
-  return ShellExecuteExW(&info) != FALSE;
-}
-
 bool Win32Platform::AskYesNo(const std::wstring& text, const std::wstring& title) {
   return ShowBox(text, title, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
@@ -245,157 +187,15 @@ std::unique_ptr<Progress> Win32Platform::BeginProgress(size_t total) {
 }
 
 std::optional<std::wstring> Win32Platform::ShellPath(const std::wstring& path) {
-  if (!HasTrimmedName(path)) return path;
+  if (!WouldBeTrimmed(path)) return path;
   // The short name has no such end, on volumes that keep short names.
   std::wstring short_path(kLongPathChars, L'\0');
   const DWORD length = GetShortPathNameW(ExactPath(path).c_str(), short_path.data(), kLongPathChars);
   if (length == 0 || length >= kLongPathChars) return std::nullopt;
   short_path.resize(length);
   short_path = WithoutExactPrefix(std::move(short_path));
-  if (HasTrimmedName(short_path)) return std::nullopt;
+  if (WouldBeTrimmed(short_path)) return std::nullopt;
   return short_path;
-}
-
-EntryKind Win32Platform::KindOf(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(ExactPath(path).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kFile;
-  }
-  // Only a name that is surely free counts as nothing: a failed copy removes what it finds there.
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EntryKind::kNone : EntryKind::kFile;
-}
-
-bool Win32Platform::SameContents(const std::wstring& a, const std::wstring& b) {
-  auto open = [](const std::wstring& path) {
-    return win32::UniqueHandle(win32::NullIfInvalid(
-        CreateFileW(ExactPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
-  };
-  const win32::UniqueHandle first = open(a);
-  const win32::UniqueHandle second = open(b);
-  LARGE_INTEGER first_size{};
-  LARGE_INTEGER second_size{};
-  if (!first || !second || !GetFileSizeEx(first.get(), &first_size) || !GetFileSizeEx(second.get(), &second_size) ||
-      first_size.QuadPart != second_size.QuadPart) {
-    return false;
-  }
-  constexpr DWORD kChunk = 1 << 16;
-  std::vector<char> first_bytes(kChunk);
-  std::vector<char> second_bytes(kChunk);
-  for (LONGLONG left = first_size.QuadPart; left > 0;) {
-    const DWORD want = static_cast<DWORD>(std::min<LONGLONG>(left, kChunk));
-    DWORD got_first = 0;
-    DWORD got_second = 0;
-    if (!ReadFile(first.get(), first_bytes.data(), want, &got_first, nullptr) ||
-        !ReadFile(second.get(), second_bytes.data(), want, &got_second, nullptr) || got_first != want ||
-        got_second != want || !std::equal(first_bytes.begin(), first_bytes.begin() + want, second_bytes.begin())) {
-      return false;
-    }
-    left -= want;
-  }
-  return true;
-}
-
-bool Win32Platform::DiscardFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(ExactPath(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
-  return DeleteFileW(ExactPath(path).c_str()) != FALSE;
-}
-
-bool Win32Platform::IsDangerousType(const std::wstring& extension) {
-  // Not every shlwapi has it, and Wine's always says no.
-  LoadShlwapi();
-  if (assoc_is_dangerous_ && assoc_is_dangerous_(extension.c_str())) return true;
-  // The type's own word, on its extension's key or its program's, which that function reads too.
-  for (const std::wstring& key : {extension, ClassesText(extension, nullptr), AssocText(ASSOCSTR_PROGID, extension)}) {
-    if (!key.empty() && (ClassesFlags(key) & FTA_AlwaysUnsafe) != 0) return true;
-  }
-  return false;
-}
-
-bool Win32Platform::MarkFromInternet(const std::wstring& path) {
-  const std::wstring full = FullPath(path);
-  if (full.empty()) return false;
-  const std::wstring exact = ExactPath(full);
-  const DWORD attributes = GetFileAttributesW(exact.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
-  // Only where the volume keeps named streams: elsewhere the stream's name would make a file
-  // of its own.
-  std::wstring root(kLongPathChars, L'\0');
-  DWORD volume_flags = 0;
-  if (!GetVolumePathNameW(full.c_str(), root.data(), kLongPathChars) ||
-      !GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &volume_flags, nullptr, 0) ||
-      (volume_flags & FILE_NAMED_STREAMS) == 0) {
-    return false;
-  }
-  const win32::UniqueHandle stream(
-      win32::NullIfInvalid(CreateFileW((exact + L":Zone.Identifier").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
-  // The Internet zone, as a browser marks what it downloads.
-  static constexpr char kZone[] = "[ZoneTransfer]\r\nZoneId=3\r\n";
-  DWORD written = 0;
-  return stream && WriteFile(stream.get(), kZone, sizeof kZone - 1, &written, nullptr) && written == sizeof kZone - 1;
-}
-
-void Win32Platform::LoadShlwapi() {
-  if (shlwapi_loaded_) return;
-  shlwapi_loaded_ = true;
-  shlwapi_ = LoadSystemDll(L"shlwapi.dll");
-  if (!shlwapi_) return;
-  assoc_is_dangerous_ =
-      reinterpret_cast<AssocIsDangerousFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocIsDangerous")));
-  assoc_query_string_ = reinterpret_cast<AssocQueryStringFn>(
-      reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocQueryStringW")));
-  assoc_get_perceived_type_ = reinterpret_cast<AssocGetPerceivedTypeFn>(
-      reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocGetPerceivedType")));
-}
-
-std::wstring Win32Platform::AssocText(ASSOCSTR what, const std::wstring& extension) {
-  LoadShlwapi();
-  std::wstring text;
-  if (!assoc_query_string_) return text;
-  // Without the stand-in for unknown types, whose command only offers a choice of programs. No
-  // verb: the default one, which is what a double-click and the shell's open run.
-  const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE;
-  DWORD size = 0;
-  if (assoc_query_string_(flags, what, extension.c_str(), nullptr, nullptr, &size) != S_FALSE || size == 0) return text;
-  text.resize(size);
-  if (FAILED(assoc_query_string_(flags, what, extension.c_str(), nullptr, text.data(), &size))) return std::wstring();
-  text.resize(std::wcslen(text.c_str()));
-  return text;
-}
-
-bool Win32Platform::PerceivedAsMedia(const std::wstring& extension) {
-  LoadShlwapi();
-  if (assoc_get_perceived_type_) {
-    PERCEIVED type = PERCEIVED_TYPE_UNSPECIFIED;
-    PERCEIVEDFLAG source = PERCEIVEDFLAG_UNDEFINED;
-    PWSTR name = nullptr;
-    const HRESULT result = assoc_get_perceived_type_(extension.c_str(), &type, &source, &name);
-    CoTaskMemFree(name);
-    if (SUCCEEDED(result)) {
-      return type == PERCEIVED_TYPE_IMAGE || type == PERCEIVED_TYPE_AUDIO || type == PERCEIVED_TYPE_VIDEO;
-    }
-  }
-  // Where that function is missing or not implemented (Wine's), the registry's own word, where
-  // the function looks for it.
-  for (const std::wstring& key : {extension, L"SystemFileAssociations\\" + extension}) {
-    const std::wstring perceived = ClassesText(key, L"PerceivedType");
-    if (perceived.empty()) continue;
-    return std::ranges::any_of(std::array{L"image", L"audio", L"video"}, [&](const wchar_t* kind) {
-      return CompareStringOrdinal(perceived.c_str(), -1, kind, -1, TRUE) == CSTR_EQUAL;
-    });
-  }
-  return false;
-}
-
-TypeProgram Win32Platform::ProgramForType(const std::wstring& extension) {
-  TypeProgram program;
-  program.command = AssocText(ASSOCSTR_COMMAND, extension);
-  program.delegate = !AssocText(ASSOCSTR_DELEGATEEXECUTE, extension).empty();
-  program.media = PerceivedAsMedia(extension);
-  return program;
 }
 
 }  // namespace tallow

@@ -12,15 +12,15 @@ win32::UniqueComPtr<IAccPropServices> AccPropServices() {
 }
 
 // Answers the annotation service's questions about the list and its rows, in this process.
-class RowNameServer final : public IAccPropServer {
+class RowTextServer final : public IAccPropServer {
  public:
-  RowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name, RowNames rows, RowNames descriptions)
+  RowTextServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name, RowNames rows, RowNames descriptions)
       : services_(std::move(services)),
         name_(std::move(name)),
         rows_(std::move(rows)),
         descriptions_(std::move(descriptions)) {}
-  RowNameServer(const RowNameServer&) = delete;
-  RowNameServer& operator=(const RowNameServer&) = delete;
+  RowTextServer(const RowTextServer&) = delete;
+  RowTextServer& operator=(const RowTextServer&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -67,7 +67,7 @@ class RowNameServer final : public IAccPropServer {
   }
 
  private:
-  ~RowNameServer() = default;
+  ~RowTextServer() = default;
 
   std::atomic<ULONG> references_{1};
   win32::UniqueComPtr<IAccPropServices> services_;
@@ -78,10 +78,10 @@ class RowNameServer final : public IAccPropServer {
 
 }  // namespace
 
-win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
+win32::UniqueComPtr<IAccPropServer> MakeRowTextServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
                                                       RowNames rows, RowNames descriptions) {
   return win32::UniqueComPtr<IAccPropServer>(
-      new RowNameServer(std::move(services), std::move(name), std::move(rows), std::move(descriptions)));
+      new RowTextServer(std::move(services), std::move(name), std::move(rows), std::move(descriptions)));
 }
 
 bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows, RowNames descriptions) {
@@ -91,7 +91,7 @@ bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows, RowNam
   services->AddRef();
   const bool described = static_cast<bool>(descriptions);
   const win32::UniqueComPtr<IAccPropServer> server =
-      MakeRowNameServer(win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows),
+      MakeRowTextServer(win32::UniqueComPtr<IAccPropServices>(services.get()), std::wstring(name), std::move(rows),
                         std::move(descriptions));
   MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
   // The service keeps its own reference to the server for as long as the annotation stands.

@@ -23,7 +23,7 @@ using RowNames = std::function<std::optional<std::wstring>(size_t row)>;
 bool SetAccessibleNames(HWND list, std::wstring_view name, RowNames rows, RowNames descriptions = nullptr);
 // The object that answers the service's questions about the list's name and its rows' names
 // and descriptions; the service decodes which row each question is about.
-win32::UniqueComPtr<IAccPropServer> MakeRowNameServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
+win32::UniqueComPtr<IAccPropServer> MakeRowTextServer(win32::UniqueComPtr<IAccPropServices> services, std::wstring name,
                                                       RowNames rows, RowNames descriptions = nullptr);
 // Before the control goes: the service keeps what it was given until told otherwise.
 void ClearAccessibleName(HWND control);

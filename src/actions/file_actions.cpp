@@ -83,6 +83,15 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path) {
   platform.ShowMessage(SavedText(name), std::wstring(kSavedTitle), MessageIcon::kInformation);
 }
 
+void SaveSelected(Platform& platform, const ListedEntries& selected) {
+  if (selected.indices.size() <= 1) {
+    SaveListed(platform, selected.indices.empty()
+                             ? std::nullopt
+                             : std::optional<std::wstring>(selected.listing->Path(selected.indices[0])));
+    return;
+  }
+}
+
 std::wstring DeleteAllText(size_t count) { return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？"; }
 
 std::wstring DeleteOneText(std::wstring_view name) {
@@ -96,7 +105,8 @@ namespace {
 bool RemoveEntry(CacheFileRemover& remover, const CacheListing& listing, size_t index) {
   const uint32_t folder = listing.FolderIndex(index);
   const std::optional<FolderId>& id = listing.Id(folder);
-  return id && remover.Remove(listing.Container(folder), listing.Bucket(folder), *id, listing.Name(index));
+  return id && remover.Remove(listing.Container(folder), listing.Bucket(folder), *id, listing.Name(index)).outcome ==
+                   RemoveOutcome::kRemoved;
 }
 
 }  // namespace

@@ -32,6 +32,11 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 // asks the user to pick one first. Folders are not saved.
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
+// Saves copies of the selected files into a folder the user picks: one file as SaveListed does,
+// several into the one folder, each under a name of its own; without any, asks the user to pick
+// one first.
+void SaveSelected(Platform& platform, const ListedEntries& selected);
+
 // The texts of the success message, the warning before opening, and the questions before
 // deleting every listed file and before deleting one; names in them as VisibleName draws them.
 std::wstring SavedText(std::wstring_view name);

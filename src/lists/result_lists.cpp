@@ -29,6 +29,14 @@ std::optional<ListedEntry> ResultLists::Current() const {
   return ListedEntry{listing_, static_cast<size_t>(index)};
 }
 
+ListedEntries ResultLists::Selected() const {
+  ListedEntries selected{listing_, {}};
+  for (const int row : names_.SelectedRows()) {
+    if (row >= 0 && static_cast<size_t>(row) < listing_->Count()) selected.indices.push_back(static_cast<size_t>(row));
+  }
+  return selected;
+}
+
 std::optional<std::wstring> ResultLists::CurrentPath() const {
   const std::optional<ListedEntry> current = Current();
   if (!current) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lists/cache_listing.h"
 #include "lists/string_list.h"
@@ -17,6 +18,12 @@ namespace tallow {
 struct ListedEntry {
   std::shared_ptr<const CacheListing> listing;
   size_t index = 0;
+};
+
+// Entries of one listing, first to last, which stays as it is for as long as this is held.
+struct ListedEntries {
+  std::shared_ptr<const CacheListing> listing;
+  std::vector<size_t> indices;
 };
 
 class ResultLists {
@@ -33,6 +40,8 @@ class ResultLists {
   // The entry whose name is highlighted, and its path; nothing when no name is.
   std::optional<ListedEntry> Current() const;
   std::optional<std::wstring> CurrentPath() const;
+  // The entries whose names are selected; none when no name is.
+  ListedEntries Selected() const;
   // The name row i shows; empty beyond the listing.
   std::wstring_view Name(int row) const;
   // The listing as shown. Whoever holds it keeps it as it is, whatever is shown later.

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallow {
 
@@ -37,6 +38,11 @@ class NamesList {
   virtual int Count() const = 0;
   // -1 when no row is current.
   virtual int CurrentIndex() const = 0;
+  // The selected rows, first to last; the actions of the menu take these.
+  virtual std::vector<int> SelectedRows() const {
+    const int current = CurrentIndex();
+    return current < 0 ? std::vector<int>() : std::vector<int>{current};
+  }
   virtual void Focus() = 0;
   virtual void SetHorizontalExtent(int pixels) = 0;
   // What a screen reader calls the list; drawing is not changed.

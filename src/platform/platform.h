@@ -68,6 +68,18 @@ class Progress {
   virtual bool Step(size_t done) = 0;
 };
 
+// How one delete of a listed file ended.
+enum class RemoveOutcome {
+  kRemoved,    // gone for good
+  kGone,       // already gone: nothing to do, and no failure
+  kNotListed,  // no longer the listed entry, or not in the listed bucket: left alone
+  kFailed,     // the system refused (read-only, in use); status says why
+};
+struct RemoveResult {
+  RemoveOutcome outcome = RemoveOutcome::kFailed;
+  uint32_t status = 0;  // with kFailed, the system's own code, which Platform::FailureText words
+};
+
 // Deletes files of the cache, each only while it is still the very entry that was listed: the
 // bucket folders are writable by other programs, some sandboxed, which may swap a folder, or
 // any folder above it, for a link to files elsewhere at any moment.
@@ -77,11 +89,10 @@ class CacheFileRemover {
   // Deletes the file name in the folder bucket of the container (a path ending in "\"), for
   // good and its name at once, when the folder reached is the very folder the scan listed (its
   // id is folder), neither the container nor the file is a link, and the file is that entry of
-  // that folder; never a directory. False otherwise, and when the delete fails (read-only, in
-  // use). Container and bucket stay held, so that no other program renames or deletes them,
-  // until another folder is asked for or the remover goes.
-  virtual bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
-                      std::wstring_view name) = 0;
+  // that folder; never a directory. Says otherwise how it ended. Container and bucket stay held, so that no other
+  // program renames or deletes them, until another folder is asked for or the remover goes.
+  virtual RemoveResult Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+                              std::wstring_view name) = 0;
 };
 
 inline constexpr uint64_t kHashStart = 14695981039346656037ull;
@@ -113,6 +124,9 @@ class Platform {
 
   // Deletes listed files of the cache for good, for one action of the user's.
   virtual std::unique_ptr<CacheFileRemover> BeginRemoving() = 0;
+
+  // Why a delete failed, in the user's words, from RemoveResult::status.
+  virtual std::wstring FailureText(uint32_t status) = 0;
 
   // Modal to the main window, with an OK button; returns when dismissed.
   virtual void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;

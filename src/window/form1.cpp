@@ -80,7 +80,7 @@ void Form1::OnList1ContextMenu(int x, int y) {
 }
 
 void Form1::OnCopytoClick() {
-  Exclusively([this] { SaveListed(platform_, CurrentPath()); });
+  Exclusively([this] { SaveSelected(platform_, results_.Selected()); });
 }
 
 void Form1::OnDelClick() {

@@ -131,26 +131,31 @@ class FakePlatform : public Platform {
   class FakeRemover : public CacheFileRemover {
    public:
     explicit FakeRemover(FakePlatform& platform) : platform_(platform) {}
-    bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& id,
-                std::wstring_view name) override {
+    RemoveResult Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& id,
+                        std::wstring_view name) override {
       const auto parent = platform_.folders.find(std::wstring(container));
       const auto folder = platform_.folders.find(std::wstring(container) + std::wstring(bucket) + L'\\');
-      if (parent == platform_.folders.end() || folder == platform_.folders.end()) return false;
-      if (platform_.FolderIdOf(folder->first) != id) return false;
+      if (parent == platform_.folders.end() || folder == platform_.folders.end()) return {RemoveOutcome::kNotListed};
+      if (platform_.FolderIdOf(folder->first) != id) return {RemoveOutcome::kNotListed};
       const auto bucket_entry = std::ranges::find(parent->second, bucket, &Entry::name);
-      if (bucket_entry == parent->second.end() || bucket_entry->link) return false;
+      if (bucket_entry == parent->second.end() || bucket_entry->link) return {RemoveOutcome::kNotListed};
       auto& entries = folder->second;
       const auto entry = std::ranges::find(entries, name, &Entry::name);
-      if (entry == entries.end() || entry->directory || entry->undeletable || entry->link) return false;
+      if (entry == entries.end()) return {RemoveOutcome::kGone};
+      if (entry->directory || entry->link) return {RemoveOutcome::kNotListed};
+      if (entry->undeletable) return {RemoveOutcome::kFailed, kAccessDenied};
       entries.erase(entry);
       platform_.deleted.push_back(folder->first + std::wstring(name));
-      return true;
+      return {RemoveOutcome::kRemoved};
     }
 
    private:
     FakePlatform& platform_;
   };
   std::unique_ptr<CacheFileRemover> BeginRemoving() override { return std::make_unique<FakeRemover>(*this); }
+
+  static constexpr uint32_t kAccessDenied = 5;
+  std::wstring FailureText(uint32_t status) override { return L"失败 " + std::to_wstring(status); }
 
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
     messages.push_back({text, title, icon});

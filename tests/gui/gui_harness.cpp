@@ -67,8 +67,8 @@ namespace {
 class SlowRemover final : public CacheFileRemover {
  public:
   SlowRemover(std::unique_ptr<CacheFileRemover> real, DWORD delay_ms) : real_(std::move(real)), delay_ms_(delay_ms) {}
-  bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
-              std::wstring_view name) override {
+  RemoveResult Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+                      std::wstring_view name) override {
     if (delay_ms_) Sleep(delay_ms_);
     return real_->Remove(container, bucket, folder, name);
   }
@@ -87,6 +87,8 @@ std::optional<FolderId> RecordingPlatform::FolderIdOf(const std::wstring& path) 
 std::unique_ptr<CacheFileRemover> RecordingPlatform::BeginRemoving() {
   return std::make_unique<SlowRemover>(inner_->real.BeginRemoving(), remove_delay_ms);
 }
+
+std::wstring RecordingPlatform::FailureText(uint32_t status) { return inner_->real.FailureText(status); }
 
 void RecordingPlatform::ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) {
   messages.push_back({text, title, icon});

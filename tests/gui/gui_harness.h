@@ -57,6 +57,7 @@ class RecordingPlatform final : public Platform {
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
   std::optional<FolderId> FolderIdOf(const std::wstring& path) override;
   std::unique_ptr<CacheFileRemover> BeginRemoving() override;
+  std::wstring FailureText(uint32_t status) override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   bool PathsEqual(std::wstring_view a, std::wstring_view b) override;
   uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;

@@ -182,7 +182,8 @@ TEST_F(RealCacheTest, ABucketCannotBeRenamedWhileItsFilesGo) {
     const std::unique_ptr<CacheFileRemover> remover = platform_.BeginRemoving();
     const uint32_t f = listing.FolderIndex(0);
     for (size_t i = 0; i < listing.Count(); ++i) {
-      EXPECT_TRUE(remover->Remove(listing.Container(f), listing.Bucket(f), *listing.Id(f), listing.Name(i)));
+      EXPECT_EQ(remover->Remove(listing.Container(f), listing.Bucket(f), *listing.Id(f), listing.Name(i)).outcome,
+                RemoveOutcome::kRemoved);
       EXPECT_TRUE(i != 1500 || !MoveFileW(bucket.c_str(), moved.c_str()));
     }
   }

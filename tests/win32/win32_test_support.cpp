@@ -15,9 +15,11 @@ bool RemoveListed(Platform& platform, const std::wstring& path) {
   if (folder_slash == std::wstring::npos) return false;
   const std::optional<FolderId> folder = platform.FolderIdOf(path.substr(0, slash + 1));
   const std::wstring_view all = path;
-  return folder && platform.BeginRemoving()->Remove(all.substr(0, folder_slash + 1),
-                                                    all.substr(folder_slash + 1, slash - folder_slash - 1), *folder,
-                                                    all.substr(slash + 1));
+  return folder &&
+         platform.BeginRemoving()
+                 ->Remove(all.substr(0, folder_slash + 1), all.substr(folder_slash + 1, slash - folder_slash - 1),
+                          *folder, all.substr(slash + 1))
+                 .outcome == RemoveOutcome::kRemoved;
 }
 
 ScratchFolder::ScratchFolder(const std::wstring& parent) : path_(parent + L'\\' + UniqueName(L"tallow-test-")) {

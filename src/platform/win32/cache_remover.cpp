@@ -185,20 +185,23 @@ bool Win32CacheRemover::Dispose(HANDLE file) {
   return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-bool Win32CacheRemover::Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
-                               std::wstring_view name) {
+RemoveResult Win32CacheRemover::Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+                                       std::wstring_view name) {
   if (!tried_ || folder != folder_ || container != container_ || bucket != bucket_) Hold(container, bucket, folder);
-  if (bucket_name_.empty()) return false;
+  if (bucket_name_.empty()) return {RemoveOutcome::kNotListed};
   const win32::UniqueHandle file = OpenChild(bucket_handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
                                              kShareKeep | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE);
-  if (!file) return false;
+  if (!file) return {RemoveOutcome::kNotListed};
   // Checked on the handle that deletes: the file that goes is the one that lies, as no link, at
   // the listed place in the held bucket. Some systems (Wine) follow a link whatever they are
   // told, and its kernel name then lies elsewhere.
   const DWORD attributes = AttributesOf(file.get());
-  if (attributes == 0 || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) return false;
-  if (!KernelName(file.get(), file_name_) || !IsEntryOf(file_name_, bucket_name_, name)) return false;
-  return Dispose(file.get());
+  if (attributes == 0 || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+    return {RemoveOutcome::kNotListed};
+  if (!KernelName(file.get(), file_name_) || !IsEntryOf(file_name_, bucket_name_, name))
+    return {RemoveOutcome::kNotListed};
+  if (Dispose(file.get())) return {RemoveOutcome::kRemoved};
+  return {RemoveOutcome::kFailed, static_cast<uint32_t>(GetLastError())};
 }
 
 }  // namespace tallow

@@ -22,8 +22,8 @@ class Win32CacheRemover final : public CacheFileRemover {
  public:
   Win32CacheRemover();
   ~Win32CacheRemover() override;
-  bool Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
-              std::wstring_view name) override;
+  RemoveResult Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
+                      std::wstring_view name) override;
 
  private:
   struct NameBuffer;

@@ -1,7 +1,7 @@
-// The saved copies: what a path names, whether two files hold the same bytes, removing what a
-// failed copy left, and the mark of the Internet on what was saved.
 #include "platform/win32/win32_platform.h"
 
+// The saved copies: what a path names, whether two files hold the same bytes, removing what a
+// failed copy left, and the mark of the Internet on what was saved.
 #include <algorithm>
 #include <vector>
 

@@ -127,6 +127,8 @@ std::optional<FolderId> Win32Platform::FolderIdOf(const std::wstring& path) {
 
 std::unique_ptr<CacheFileRemover> Win32Platform::BeginRemoving() { return std::make_unique<Win32CacheRemover>(); }
 
+std::wstring Win32Platform::FailureText(uint32_t /*status*/) { return {}; }
+
 int Win32Platform::ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const {
   flags |= MB_SETFOREGROUND;
   // Without an owner, the box still keeps the thread's windows from input until it is closed.

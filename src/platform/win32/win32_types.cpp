@@ -1,7 +1,7 @@
-// The shell's file types: what opens a type, whether the system calls it unsafe or takes it for
-// media, and opening a file through its type's program.
 #include "platform/win32/win32_platform.h"
 
+// The shell's file types: what opens a type, whether the system calls it unsafe or takes it for
+// media, and opening a file through its type's program.
 #include <shellapi.h>
 #include <shlobj.h>
 

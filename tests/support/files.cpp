@@ -79,7 +79,7 @@ std::string SampleBytes() {
 bool RunOnLinux(const std::wstring& command) {
   // Wine starts a Linux program given by its path on drive Z:, the Linux root, but cannot wait
   // for it: the command leaves a mark when it is done, whole once it has its name, which holds
-  // its exit status.
+  // its exit status. Two minutes, for a loaded machine making tens of thousands of files.
   const std::wstring mark = L"/tmp/" + UniqueName(L"tallow-ran-");
   std::wstring line =
       L"/bin/sh -c \"(" + command + L"); echo $? >" + mark + L".part && mv " + mark + L".part " + mark + L"\"";
@@ -95,7 +95,7 @@ bool RunOnLinux(const std::wstring& command) {
   for (wchar_t& c : seen) {
     if (c == L'/') c = L'\\';
   }
-  for (int waited = 0; waited < 30000; waited += 20) {
+  for (int waited = 0; waited < 120000; waited += 20) {
     if (const std::optional<std::string> status = ReadBytes(seen)) {
       DeleteFileW(seen.c_str());
       return *status == "0\n";

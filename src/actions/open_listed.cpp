@@ -11,9 +11,9 @@ namespace {
 std::wstring_view Reason(OpenCaution caution) {
   switch (caution) {
     case OpenCaution::kDisguisedName:
-      return L"名称里有看不见或易混淆的字符（上面已写出），它看上去像另一个名称。";
+      return L"名称里有看不见或易混淆的字符，看上去会像另一个名称。";
     case OpenCaution::kNoExtension:
-      return L"它没有扩展名，无从知道是什么类型；若它是程序，就会被运行。";
+      return L"它没有扩展名，看不出是什么类型，系统可能把它当作程序运行。";
     case OpenCaution::kCodeType:
       return L"此类型可能运行程序或脚本、打开它指向的位置，或更改系统设置。";
     case OpenCaution::kPointer:

@@ -82,14 +82,15 @@ std::wstring ProgramStem(std::wstring_view path) {
 bool HostRunsTheFile(std::wstring_view stem, std::wstring_view rest, bool file_added) {
   const bool given = file_added || NamesTheFile(rest);
   if (stem == L"rundll32") {
-    // The DLL it loads comes before the comma; two of the entries it may call open the file
+    // The DLL it loads comes before the comma; some of the entries it may call open the file
     // they are given through the shell again, which starts a program whatever its name.
     const std::wstring bare = WithoutQuotes(rest);
     const size_t comma = std::min(bare.find(L','), bare.size());
     const std::vector<std::wstring> after = Arguments(std::wstring_view(bare).substr(std::min(comma + 1, bare.size())));
     const std::wstring entry = after.empty() ? std::wstring() : Lower(after[0]);
     return IsTheFile(std::wstring_view(bare).substr(0, comma)) ||
-           (given && (entry.starts_with(L"shellexec_rundll") || entry == L"fileprotocolhandler"));
+           (given &&
+            (entry.starts_with(L"shellexec_rundll") || entry == L"fileprotocolhandler" || entry == L"routethecall"));
   }
   if (stem == L"cmd") {
     return given && std::ranges::any_of(Arguments(rest), [](const std::wstring& argument) {

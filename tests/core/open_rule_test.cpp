@@ -94,12 +94,10 @@ TEST(OpenRuleTest, CommandsThatRunTheFileThroughAHost) {
       {L"cmd /q /k start \"\" %L", true},
       {L"cmd.exe /d %1", false},
       {L"\"%SystemRoot%\\System32\\WScript.exe\" \"%1\" %*", true},
-      {L"cscript //nologo %l", true},
       {L"C:\\Program Files\\PowerShell\\7\\pwsh.exe -File \"%1\"", true},
       {L"mshta.exe", true},  // the shell adds the file to a command that does not name it
-      {L"regsvr32 /s %1", true},
+      {L"regsvr32 /s %l", true},
       {L"MsiExec /package \"%1\"", true},
-      {L"C:\\Windows\\notepad.exe %1", false},
       {L"\"C:\\tools\\wscript viewer.exe\" \"%1\"", false},
   };
   for (const auto& c : cases) EXPECT_EQ(CommandRunsTheFile(c.command), c.runs) << c.command;

@@ -1,6 +1,5 @@
 #include "actions/file_actions.h"
 
-#include "actions/open_rule.h"
 #include "lists/visible_name.h"
 #include "platform/file_names.h"
 #include "search/run_search.h"
@@ -13,32 +12,6 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
   record.to = destination;
   const int result = platform.ShellFileOperation(record);
   return result == 0 && !record.any_operations_aborted;
-}
-
-std::wstring OpenWarningText(std::wstring_view name) {
-  std::wstring text = L"此文件可能会运行程序：\r\n";
-  text.append(VisibleName(name)).append(L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
-  return text;
-}
-
-void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
-  if (!path) return;
-  const std::optional<std::wstring> target = platform.ShellPath(*path);
-  if (!target) return;
-  // The name decides, not the extension the list was searched for ("anim.gif.exe" is listed
-  // under ".gif"); so does the name the shell is given, when that is another.
-  const std::wstring_view name = NamePart(*path);
-  if ((AsksBeforeOpening(platform, name) || AsksBeforeOpening(platform, NamePart(*target))) &&
-      !platform.AskYesNo(OpenWarningText(name), std::wstring(kReminderTitle))) {
-    return;
-  }
-  // By the type's own program: a shell may start any file that holds a program as one, whatever
-  // its name (Wine's does), and a picture's name must reach the picture's viewer. A type without
-  // a program goes the shell's own way, after the question: Windows offers a choice of programs,
-  // and a program the user said Yes to starts where its type is not registered (Wine's ".exe").
-  const std::wstring type(LastExtension(NamePart(*target)));
-  const TypeProgram program = type.empty() ? TypeProgram{} : platform.ProgramForType(type);
-  platform.OpenWithDefaultProgram(*target, program.command.empty() && !program.delegate ? std::wstring() : type);
 }
 
 std::wstring SavedText(std::wstring_view name) {

@@ -1,4 +1,4 @@
-// What the user can do with a listed file: open, save a copy, delete one, delete all. Each
+// What the user can do with a listed file: open (open_listed.h), save a copy, delete one, delete all. Each
 // action takes the path of the entry behind the highlighted name.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "actions/open_listed.h"
 #include "lists/cache_listing.h"
 #include "lists/result_lists.h"
 #include "platform/platform.h"
@@ -23,11 +24,6 @@ inline constexpr std::wstring_view kSavedTitle = L"恭喜";
 // shell reports success and nothing was cancelled.
 bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
-// Opens the file with the program of its type, after asking unless that program only shows it;
-// nothing happens without a file, since an empty path would make the shell open some unrelated
-// folder.
-void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
-
 // Saves a copy of the file into a folder the user picks and reports success; without a file,
 // asks the user to pick one first. Folders are not saved.
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
@@ -37,10 +33,9 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 // one first.
 void SaveSelected(Platform& platform, const ListedEntries& selected);
 
-// The texts of the success message, the warning before opening, and the questions before
-// deleting every listed file and before deleting one; names in them as VisibleName draws them.
+// The texts of the success message and the questions before deleting every listed file and
+// before deleting one; names in them as VisibleName draws them.
 std::wstring SavedText(std::wstring_view name);
-std::wstring OpenWarningText(std::wstring_view name);
 std::wstring DeleteAllText(size_t count);
 std::wstring DeleteOneText(std::wstring_view name);
 

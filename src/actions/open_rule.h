@@ -29,12 +29,19 @@ inline constexpr std::array<std::wstring_view, 70> kCodeTypes = {
     // Pictures and movies that carry script of their own, whatever the system takes them for.
     L".svg", L".svgz", L".swf"};
 
+// Playlists and media pointers: the system takes them for sounds or videos, yet they point the
+// player at any address or share the site chose, and a share makes the system sign in to that
+// host with the user's name.
+inline constexpr std::array<std::wstring_view, 12> kPointerTypes = {
+    L".m3u", L".m3u8", L".pls", L".asx", L".wax", L".wvx", L".wmx", L".wpl", L".xspf", L".ram", L".rpm", L".qtl"};
+
 // Why opening asks first, by the first reason that holds.
 enum class OpenCaution {
   kNone,           // opens at once
   kDisguisedName,  // drawn otherwise than spelled: a hidden character, or a blank at the end
   kNoExtension,    // no type to go by, and Wine runs such a file if it is a program
-  kCodeType,       // on the list above
+  kCodeType,       // on the list of types that run code
+  kPointer,        // a playlist or media pointer
   kSystemWarns,    // the system itself calls the type unsafe
   kNoProgram,      // nothing is registered: Windows offers a choice, Wine may take ".exex" for ".exe"
   kRunsItself,     // the type's command starts the file itself, as for programs and scripts
@@ -42,6 +49,14 @@ enum class OpenCaution {
 };
 
 OpenCaution CautionFor(Platform& platform, std::wstring_view name);
+
+// True when a type's command starts the file itself: the file is the program, or it goes to a
+// host that runs what it is given (a script host, a shell, an installer, a DLL loader).
+bool CommandRunsTheFile(std::wstring_view command);
+
+// Who gets the file, for the user: the name the system gives the program, else its file name;
+// empty when the file runs itself or the type has no command.
+std::wstring ProgramName(const TypeProgram& program);
 
 // True for a name whose opening asks first: CautionFor gives a reason.
 bool AsksBeforeOpening(Platform& platform, std::wstring_view name);

@@ -55,9 +55,13 @@ struct FolderId {
 
 // What the system opens files of a type with, as a double-click would, and what it takes them for.
 struct TypeProgram {
-  std::wstring command;   // the command line, "%1" where the file goes; empty when there is none
-  bool delegate = false;  // an app's own object opens the file instead (apps from the Store)
-  bool media = false;     // the system perceives the type as a picture, a sound or a video
+  std::wstring command;    // the command line, "%1" where the file goes; empty when there is none
+  bool delegate = false;   // an app's own object opens the file instead (apps from the Store)
+  bool media = false;      // the system perceives the type as a picture, a sound or a video
+  std::wstring name = {};  // the program's name as the system shows it to users; may be empty
+  // The verb a double-click runs, as the shell picks it; the command and name are that verb's.
+  // Opening passes it on, so that the verb judged is the verb run. Empty: the system's default.
+  std::wstring verb = {};
 };
 
 // A long piece of work the user can follow and cancel.
@@ -153,8 +157,9 @@ class Platform {
 
   // Opens the file with the program the system associates with its type: the type named (".gif")
   // when one is, whatever the file holds; otherwise the type of its name, or the file itself
-  // when it is a program.
-  virtual bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {}) = 0;
+  // when it is a program. The verb is the one ProgramForType gave; empty for the default.
+  virtual bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {},
+                                      const std::wstring& verb = {}) = 0;
 
   // The path by which the shell's copy and open reach exactly this file. The shell trims a
   // dot or a space at the end of a name, and would reach another file by it: such a file is
@@ -173,8 +178,9 @@ class Platform {
   // Marks a saved copy as coming from the Internet, so that the system warns before running
   // it; false where the file's volume keeps no such mark.
   virtual bool MarkFromInternet(const std::wstring& path) = 0;
-  // What opens a file with this extension (".gif"), and whether the system takes it for a
-  // picture, a sound or a video; neither a command nor a delegate when it has no program for it.
+  // What opens a file with this extension (".gif") on a double-click, by which verb, and whether
+  // the system takes it for a picture, a sound or a video; neither a command nor a delegate when
+  // it has no program for it.
   virtual TypeProgram ProgramForType(const std::wstring& extension) = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "actions/open_listed.h"
 #include "fakes/fake_platform.h"
 
 namespace tallow {
@@ -127,8 +128,7 @@ TEST_F(Form1Test, OpeningWhatAsksBeforeOpeningAsksFirstByTheNamesOwnType) {
   }
   EXPECT_TRUE(fake_.opened.empty());
   ASSERT_EQ(fake_.questions.size(), 3u);
-  EXPECT_EQ(fake_.questions[0].text,
-            L"此文件可能会运行程序：\r\nanim.gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  EXPECT_EQ(fake_.questions[0].text, OpenWarningText(L"anim.gif.exe", OpenCaution::kCodeType, L"viewer.exe"));
   EXPECT_EQ(fake_.questions[0].title, L"提醒 —— Quistemar");
 
   fake_.answer_yes = true;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "actions/file_actions.h"
+#include "actions/open_listed.h"
 #include "fakes/fake_platform.h"
 
 namespace tallow {
@@ -41,6 +41,9 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
       {L"tool.gif.prg", OpenCaution::kRunsItself},
       {L"tool.gif.prl", OpenCaution::kRunsItself},
       {L"photo.gif.rdp", OpenCaution::kNotMedia},
+      // Taken for sound, yet they send the player to any address or share.
+      {L"radio[1].M3U8", OpenCaution::kPointer},
+      {L"live.qtl", OpenCaution::kPointer},
       // Handed to something that shows it.
       {L"photo[1].jpg", OpenCaution::kNone},
       {L"view[1].tallowtest", OpenCaution::kNone},
@@ -75,6 +78,47 @@ TEST(OpenRuleTest, AsksUnlessTheSystemWouldOnlyShowTheFile) {
                                        L".swf"}) {
     EXPECT_EQ(CautionFor(fake, L"x.gif" + extension), OpenCaution::kCodeType) << extension;
   }
+}
+
+// A host that runs what it is handed starts the file as surely as the file itself.
+TEST(OpenRuleTest, CommandsThatRunTheFileThroughAHost) {
+  const struct {
+    std::wstring command;
+    bool runs;
+  } cases[] = {
+      {L"rundll32.exe \"%1\",DllMain", true},
+      {L"C:\\Windows\\System32\\RUNDLL32 %1,Entry", true},
+      {L"rundll32.exe shell32.dll,ShellExec_RunDLL \"%1\"", true},
+      {L"rundll32.exe \"C:\\Program Files\\Photo Viewer\\PhotoViewer.dll\", ImageView_Fullscreen %1", false},
+      {L"C:\\Windows\\system32\\cmd.exe /C \"%1\"", true},
+      {L"cmd /q /k start \"\" %L", true},
+      {L"cmd.exe /d %1", false},
+      {L"\"%SystemRoot%\\System32\\WScript.exe\" \"%1\" %*", true},
+      {L"C:\\Program Files\\PowerShell\\7\\pwsh.exe -File \"%1\"", true},
+      {L"mshta.exe", true},  // the shell adds the file to a command that does not name it
+      {L"regsvr32 /s %l", true},
+      {L"MsiExec /package \"%1\"", true},
+      {L"\"C:\\tools\\wscript viewer.exe\" \"%1\"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CommandRunsTheFile(c.command), c.runs) << c.command;
+}
+
+// The question names the reason that holds and who gets the file; Yes opens by the verb judged.
+TEST(OpenRuleTest, TheQuestionSaysWhyAndWhoGetsTheFile) {
+  FakePlatform fake;
+  fake.programs[L".txt"] = {L"C:\\Windows\\NOTEPAD.EXE %1", false, false, L"", L"open"};
+  const std::wstring path = L"C:\\Cache\\AAAA0000\\readme[1].txt";
+  OpenListed(fake, path);
+  fake.programs[L".txt"].name = L"记事本";
+  fake.answer_yes = true;
+  OpenListed(fake, path);
+  ASSERT_EQ(fake.questions.size(), 2u);
+  EXPECT_EQ(
+      fake.questions[0].text,
+      L"打开此文件前请确认：\r\nreadme[1].txt\r\n\r\n原因：此类型不是图片、声音或视频，打开它的程序可能按文件内容行事。"
+      L"\r\n将由「NOTEPAD.EXE」打开。\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  EXPECT_NE(fake.questions[1].text.find(L"将由「记事本」打开。"), std::wstring::npos);
+  EXPECT_EQ(fake.opened_verbs, std::vector<std::wstring>{L"open"});
 }
 
 }  // namespace

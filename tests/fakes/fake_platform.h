@@ -49,6 +49,7 @@ class FakePlatform : public Platform {
   std::vector<std::wstring> marked;
   std::vector<std::wstring> deleted;
   std::vector<std::wstring> opened;
+  std::vector<std::wstring> opened_verbs;
   std::vector<ShellCopyRecord> copies;
   std::optional<std::wstring> picked_folder;  // nullopt: the user cancels
   std::vector<std::wstring> picker_titles;
@@ -213,8 +214,9 @@ class FakePlatform : public Platform {
     discarded.push_back(path);
     return copied_from.erase(path) > 0;
   }
-  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&) override {
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&, const std::wstring& verb) override {
     opened.push_back(path);
+    opened_verbs.push_back(verb);
     return true;
   }
   std::optional<std::wstring> ShellPath(const std::wstring& path) override {

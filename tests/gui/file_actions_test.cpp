@@ -1,5 +1,6 @@
 // What the popup menu's save and a double-click do to real files in the cache, through the real
 // window, the folder picker and the shell's copy; the dialogs answered as a user would.
+#include "actions/open_listed.h"
 #include "file_actions_fixture.h"
 
 namespace tallow::gui {
@@ -196,8 +197,7 @@ TEST_F(FileActionsTest, OpeningWhatAsksBeforeOpeningAsksFirstByMouseOrKeyboard) 
                           [&] { return platform_.questions.size() == 1; }));
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 1u);
-    ExpectCautionBox(seen[0],
-                     L"此文件可能会运行程序：\r\nanim[1].gif.exe\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+    ExpectCautionBox(seen[0], OpenWarningText(L"anim[1].gif.exe", OpenCaution::kCodeType, L"viewer.exe"));
   }
   EXPECT_TRUE(platform_.opened.empty());
   {

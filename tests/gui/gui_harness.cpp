@@ -112,9 +112,10 @@ int RecordingPlatform::ShellFileOperation(ShellCopyRecord& record) {
   return 1;
 }
 
-bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) {
+bool RecordingPlatform::OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type,
+                                               const std::wstring& verb) {
   opened.push_back(path);
-  return real_shell ? inner_->real.OpenWithDefaultProgram(path, type) : true;
+  return real_shell ? inner_->real.OpenWithDefaultProgram(path, type, verb) : true;
 }
 
 bool RecordingPlatform::AskYesNo(const std::wstring& text, const std::wstring& title) {

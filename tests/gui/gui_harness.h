@@ -63,7 +63,7 @@ class RecordingPlatform final : public Platform {
   uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
-  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) override;
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type, const std::wstring& verb) override;
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;

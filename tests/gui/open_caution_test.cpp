@@ -1,7 +1,9 @@
 // Opening through the real window with the machine's own associations: what Wine would start as
-// a program asks first, the question names the file as it is spelled, and No opens nothing.
+// a program asks first, the question names the file as it is spelled, why it asks and which
+// program gets the file, and No opens nothing.
 #include <algorithm>
 
+#include "actions/open_listed.h"
 #include "gui_harness.h"
 #include "res/resource.h"
 #include "support/file_type.h"
@@ -13,14 +15,18 @@ using OpenCautionTest = GuiTest;
 
 TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
   const struct {
-    std::wstring name, term, shown;
+    std::wstring name, term;
+    OpenCaution caution;
+    std::wstring program;
   } cases[] = {
       // Wine takes the first letters of ".exex" for ".exe", and runs a program without an extension.
-      {L"x.gif.exex", L".gif", L"x.gif.exex"},
-      {L"wmvtool", L"wmv", L"wmvtool"},
-      {L"pic\u202Efig.exe", L"fig.exe", L"pic<U+202E>fig.exe"},
+      {L"x.gif.exex", L".gif", OpenCaution::kNoProgram, L""},
+      {L"wmvtool", L"wmv", OpenCaution::kNoExtension, L""},
+      {L"pic\u202Efig.exe", L"fig.exe", OpenCaution::kDisguisedName, L""},
       // Its program acts on the file (connects to the host it names), registered as a viewer is.
-      {L"host[1].tallowrdp", L"host[1]", L"host[1].tallowrdp"},
+      {L"host[1].tallowrdp", L"host[1]", OpenCaution::kNotMedia, L"record_args"},
+      // A text is told no more than holds: Wine registers its program under the class alone.
+      {L"notes[1].txt", L"notes[1]", OpenCaution::kNoProgram, L""},
   };
   testing::RecordingFileType connection(L".tallowrdp", L"Tallowmere.Connection", L"");
   ASSERT_TRUE(connection.Register());
@@ -43,8 +49,7 @@ TEST_F(OpenCautionTest, WhatWineWouldRunAsksAndNoOpensNothing) {
     ASSERT_TRUE(DoubleClick(list, EntryPoint(list, row), [&] { return platform_.questions.size() > asked; }));
     const std::vector<SeenDialog> seen = answerer.Stop();
     ASSERT_EQ(seen.size(), 1u) << c.term;
-    EXPECT_EQ(seen[0].text,
-              L"此文件可能会运行程序：\r\n" + c.shown + L"\r\n\r\n它来自网页缓存，来源不明。确定要打开吗？");
+    EXPECT_EQ(seen[0].text, OpenWarningText(c.name, c.caution, c.program));
   }
   EXPECT_TRUE(platform_.opened.empty());
 }

@@ -62,6 +62,15 @@ std::wstring RecordingFileType::Helper() {
   return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult RecordingFileType::SetVerb(const std::wstring& verb, const std::wstring& command,
+                                                      bool as_default) {
+  if (!SetDefaultValue(prog_id_ + L"\\shell\\" + verb + L"\\command", command) ||
+      (as_default && !SetDefaultValue(prog_id_ + L"\\shell", verb))) {
+    return ::testing::AssertionFailure() << "cannot register the verb of " << extension_;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 std::optional<std::wstring> RecordingFileType::CommandLine() const {
   const std::optional<std::string> bytes = ReadBytes(record_);
   if (!bytes) return std::nullopt;

@@ -23,6 +23,9 @@ class RecordingFileType {
   // helper where to record; a failure says what is missing.
   ::testing::AssertionResult Register();
 
+  // Gives the type's class the verb with its command, and makes it the default verb when asked.
+  ::testing::AssertionResult SetVerb(const std::wstring& verb, const std::wstring& command, bool as_default = false);
+
   // The helper, built beside the test program.
   static std::wstring Helper();
 

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "actions/file_actions.h"
+#include "actions/open_rule.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "search/run_search.h"
@@ -137,6 +138,24 @@ TEST_F(OpenTest, OpensTheFileWithItsRegisteredProgram) {
   ASSERT_TRUE(command_line.has_value());
   EXPECT_NE(command_line->find(L'"' + file + L'"'), std::wstring::npos) << *command_line;
   EXPECT_TRUE(watcher.Stop().empty());
+}
+
+// Without a default verb the shell runs "open", whatever verb comes first: that one is judged.
+// A default verb named is judged and run.
+TEST_F(OpenTest, TheVerbJudgedIsTheVerbRun) {
+  const std::wstring name = std::wstring(L"x") + kExtension;
+  const std::wstring view = L'"' + testing::RecordingFileType::Helper() + L"\" \"%1\"";
+  ASSERT_TRUE(file_type_.SetVerb(L"aview", view) && file_type_.SetVerb(L"open", L"\"%1\""));
+  EXPECT_EQ(CautionFor(platform_, name), OpenCaution::kRunsItself);
+  ASSERT_TRUE(file_type_.SetVerb(L"aview", view, true));
+  const TypeProgram program = platform_.ProgramForType(kExtension);
+  EXPECT_EQ(program.verb, L"aview");
+  EXPECT_EQ(CautionFor(platform_, name), OpenCaution::kNone);
+  const std::wstring file = from_ + L'\\' + name;
+  ASSERT_TRUE(testing::WriteBytes(file, "MZ"));
+  DialogWatcher watcher;
+  EXPECT_TRUE(platform_.OpenWithDefaultProgram(file, kExtension, program.verb));
+  EXPECT_TRUE(file_type_.WaitForCommandLine().has_value());
 }
 
 TEST_F(OpenTest, TheTypesOwnRegistryWordCounts) {

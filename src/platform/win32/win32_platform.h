@@ -33,7 +33,8 @@ class Win32Platform final : public Platform {
   uint64_t PathHash(std::wstring_view text, uint64_t from = kHashStart) override;
   std::optional<std::wstring> PickFolder(const std::wstring& title) override;
   int ShellFileOperation(ShellCopyRecord& record) override;
-  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {}) override;
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {},
+                              const std::wstring& verb = {}) override;
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
   std::unique_ptr<Progress> BeginProgress(size_t total) override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
@@ -53,8 +54,9 @@ class Win32Platform final : public Platform {
   // at run time so that no DLL is imported from anywhere else.
   void LoadShlwapi();
 
-  // A text the shell's associations give for the extension; empty when there is none.
-  std::wstring AssocText(ASSOCSTR what, const std::wstring& extension);
+  // A text the shell's associations give for the extension, for the verb (the default one when
+  // empty); empty when there is none.
+  std::wstring AssocText(ASSOCSTR what, const std::wstring& extension, const std::wstring& verb = {});
   // True when the system perceives the type as a picture, a sound or a video.
   bool PerceivedAsMedia(const std::wstring& extension);
 

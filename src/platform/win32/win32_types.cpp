@@ -10,6 +10,7 @@
 #include <cwchar>
 
 #include "platform/win32/dll_search.h"
+#include "platform/win32/handles.h"
 
 namespace tallow {
 namespace {
@@ -42,9 +43,45 @@ DWORD ClassesFlags(const std::wstring& key) {
   return flags;
 }
 
+// True when the open key has the sub-key.
+bool HasSubkey(HKEY key, const std::wstring& name) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
+  RegCloseKey(raw);
+  return true;
+}
+
+// The verb a double-click runs on files of the class, as the shell picks it: the first verb
+// named by the default value of its "shell" key (a list, split by commas or blanks) that is
+// there, else "open", else the first verb. Empty when the class has no verbs. Wine judges the
+// first verb when the default is missing, but runs "open".
+std::wstring DefaultVerb(const std::wstring& type_class) {
+  HKEY raw = nullptr;
+  if (type_class.empty() ||
+      RegOpenKeyExW(HKEY_CLASSES_ROOT, (type_class + L"\\shell").c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  const win32::UniqueHkey shell(raw);
+  const std::wstring named = ClassesText(type_class + L"\\shell", nullptr);
+  for (size_t start = 0; start < named.size();) {
+    const size_t end = std::min(named.find_first_of(L", ", start), named.size());
+    const std::wstring verb = named.substr(start, end - start);
+    if (!verb.empty() && HasSubkey(shell.get(), verb)) return verb;
+    start = end + 1;
+  }
+  if (HasSubkey(shell.get(), L"open")) return L"open";
+  wchar_t first[256] = {};
+  DWORD length = static_cast<DWORD>(std::size(first));
+  if (RegEnumKeyExW(shell.get(), 0, first, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  return std::wstring(first, length);
+}
+
 }  // namespace
 
-bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) {
+bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type,
+                                           const std::wstring& verb) {
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   // Returns once the program is started, also when the shell starts it through DDE. The shell's
@@ -58,7 +95,8 @@ bool Win32Platform::OpenWithDefaultProgram(const std::wstring& path, const std::
     info.lpClass = type.c_str();
   }
   info.hwnd = owner_;
-  info.lpVerb = nullptr;  // the type's default verb, as a double-click in Explorer
+  // The verb whose command was judged; without one, the type's default, as a double-click.
+  info.lpVerb = verb.empty() ? nullptr : verb.c_str();
   info.lpFile = path.c_str();
   info.nShow = SW_SHOWNORMAL;
   return ShellExecuteExW(&info) != FALSE;
@@ -88,17 +126,17 @@ void Win32Platform::LoadShlwapi() {
       reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "AssocGetPerceivedType")));
 }
 
-std::wstring Win32Platform::AssocText(ASSOCSTR what, const std::wstring& extension) {
+std::wstring Win32Platform::AssocText(ASSOCSTR what, const std::wstring& extension, const std::wstring& verb) {
   LoadShlwapi();
   std::wstring text;
   if (!assoc_query_string_) return text;
-  // Without the stand-in for unknown types, whose command only offers a choice of programs. No
-  // verb: the default one, which is what a double-click and the shell's open run.
+  // Without the stand-in for unknown types, whose command only offers a choice of programs.
   const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE;
+  const wchar_t* extra = verb.empty() ? nullptr : verb.c_str();
   DWORD size = 0;
-  if (assoc_query_string_(flags, what, extension.c_str(), nullptr, nullptr, &size) != S_FALSE || size == 0) return text;
+  if (assoc_query_string_(flags, what, extension.c_str(), extra, nullptr, &size) != S_FALSE || size == 0) return text;
   text.resize(size);
-  if (FAILED(assoc_query_string_(flags, what, extension.c_str(), nullptr, text.data(), &size))) return std::wstring();
+  if (FAILED(assoc_query_string_(flags, what, extension.c_str(), extra, text.data(), &size))) return std::wstring();
   text.resize(std::wcslen(text.c_str()));
   return text;
 }
@@ -129,8 +167,18 @@ bool Win32Platform::PerceivedAsMedia(const std::wstring& extension) {
 
 TypeProgram Win32Platform::ProgramForType(const std::wstring& extension) {
   TypeProgram program;
-  program.command = AssocText(ASSOCSTR_COMMAND, extension);
-  program.delegate = !AssocText(ASSOCSTR_DELEGATEEXECUTE, extension).empty();
+  // The verb is resolved here once, from the class the shell reads, and every question below
+  // and the open itself name it: the system's own default differs between its functions.
+  for (const std::wstring& type_class :
+       {AssocText(ASSOCSTR_PROGID, extension), ClassesText(extension, nullptr), extension}) {
+    program.verb = DefaultVerb(type_class);
+    if (!program.verb.empty()) break;
+  }
+  program.command = AssocText(ASSOCSTR_COMMAND, extension, program.verb);
+  program.delegate = !AssocText(ASSOCSTR_DELEGATEEXECUTE, extension, program.verb).empty();
+  if (!program.command.empty() || program.delegate) {
+    program.name = AssocText(ASSOCSTR_FRIENDLYAPPNAME, extension, program.verb);
+  }
   program.media = PerceivedAsMedia(extension);
   return program;
 }

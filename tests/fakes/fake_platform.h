@@ -267,23 +267,37 @@ class MemoryStringList : public StringList {
   int current = -1;
 };
 
-// The names list: rows and which of them is current.
+// The names list: rows, which of them is current, and which are selected.
 class FakeNamesList : public NamesList {
  public:
   void ShowRows(int count) override {
     rows = count;
     current = -1;
+    selected.clear();
   }
   int Count() const override { return rows; }
   int CurrentIndex() const override { return current; }
+  std::vector<int> SelectedRows() const override { return selected; }
   void Focus() override { ++focused; }
   void SetHorizontalExtent(int pixels) override { extent = pixels; }
   void SetAccessibleName(std::wstring_view name) override { accessible_name = name; }
-  // Picks a row as the user would.
-  void Pick(int row) { current = row >= -1 && row < rows ? row : current; }
+  // Picks a row as a click would: it alone is selected, and current.
+  void Pick(int row) {
+    if (row < -1 || row >= rows) return;
+    current = row;
+    selected = row < 0 ? std::vector<int>() : std::vector<int>{row};
+  }
+  // Selects the rows as Ctrl and Shift clicks would, the last one clicked current.
+  void Select(std::vector<int> picked) {
+    std::erase_if(picked, [this](int row) { return row < 0 || row >= rows; });
+    if (!picked.empty()) current = picked.back();
+    std::ranges::sort(picked);
+    selected = std::move(picked);
+  }
 
   int rows = 0;
   int current = -1;
+  std::vector<int> selected;
   int focused = 0;
   int extent = 0;
   std::wstring accessible_name;

@@ -88,7 +88,7 @@ void Form1::DeleteThenSearch(ListedEntries doomed) {
   std::optional<std::wstring> failure = DeleteSelected(platform_, doomed);
   doomed = {};  // not held beside the new scan's listing
   Search();
-  // Told once the list shows what is left, which the file that stayed is part of.
+  // Said after the scan, so that the list behind the message already shows what stayed.
   if (failure) platform_.ShowMessage(*failure, std::wstring(kReminderTitle), MessageIcon::kExclamation);
 }
 

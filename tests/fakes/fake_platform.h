@@ -277,23 +277,17 @@ class FakeNamesList : public NamesList {
   }
   int Count() const override { return rows; }
   int CurrentIndex() const override { return current; }
-  std::vector<int> SelectedRows() const override { return selected; }
+  // The rows Select picked, as Ctrl and Shift clicks would, first to last; else the current one.
+  std::vector<int> SelectedRows() const override { return selected.empty() ? NamesList::SelectedRows() : selected; }
   void Focus() override { ++focused; }
   void SetHorizontalExtent(int pixels) override { extent = pixels; }
   void SetAccessibleName(std::wstring_view name) override { accessible_name = name; }
-  // Picks a row as a click would: it alone is selected, and current.
+  // Picks a row as a click would: it alone is selected.
   void Pick(int row) {
-    if (row < -1 || row >= rows) return;
-    current = row;
-    selected = row < 0 ? std::vector<int>() : std::vector<int>{row};
+    if (row >= -1 && row < rows) current = row;
+    selected.clear();
   }
-  // Selects the rows as Ctrl and Shift clicks would, the last one clicked current.
-  void Select(std::vector<int> picked) {
-    std::erase_if(picked, [this](int row) { return row < 0 || row >= rows; });
-    if (!picked.empty()) current = picked.back();
-    std::ranges::sort(picked);
-    selected = std::move(picked);
-  }
+  void Select(std::vector<int> rows_picked) { selected = std::move(rows_picked); }
 
   int rows = 0;
   int current = -1;

@@ -24,7 +24,7 @@ std::wstring RemoveFailureReason(Platform& platform, const RemoveResult& result)
     case RemoveOutcome::kGone:
       return {};
     case RemoveOutcome::kNotListed:
-      return L"它已不是列出时的那个文件（或是文件夹），或它所在的文件夹已被替换。";
+      return std::wstring(kNotListedReason);
     case RemoveOutcome::kFailed:
       break;
   }

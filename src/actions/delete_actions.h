@@ -15,6 +15,10 @@ namespace tallow {
 
 // At most this many names are written out in the message after deleting several files.
 inline constexpr size_t kFailedNamesShown = 5;
+// Why an entry was left that is not the one the scan listed: another program may have put
+// another file or a folder under its name, or another folder in its bucket's place.
+inline constexpr std::wstring_view kNotListedReason =
+    L"它已不是列出时的那个文件（或是文件夹），或它所在的文件夹已被替换。";
 
 // The questions before deleting every listed file, one file, and several selected files; names
 // in them as VisibleName draws them.

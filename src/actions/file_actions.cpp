@@ -65,42 +65,4 @@ void SaveSelected(Platform& platform, const ListedEntries& selected) {
   }
 }
 
-std::wstring DeleteAllText(size_t count) { return L"确定要永久删除列出的 " + std::to_wstring(count) + L" 个文件吗？"; }
-
-std::wstring DeleteOneText(std::wstring_view name) {
-  std::wstring text = L"确定要永久删除此文件吗？\r\n";
-  text.append(VisibleName(name)).append(L"\r\n\r\n删除后无法恢复。");
-  return text;
-}
-
-namespace {
-
-bool RemoveEntry(CacheFileRemover& remover, const CacheListing& listing, size_t index) {
-  const uint32_t folder = listing.FolderIndex(index);
-  const std::optional<FolderId>& id = listing.Id(folder);
-  return id && remover.Remove(listing.Container(folder), listing.Bucket(folder), *id, listing.Name(index)).outcome ==
-                   RemoveOutcome::kRemoved;
-}
-
-}  // namespace
-
-void DeleteListed(Platform& platform, const std::optional<ListedEntry>& entry) {
-  if (!entry) return;
-  if (const std::unique_ptr<CacheFileRemover> remover = platform.BeginRemoving()) {
-    RemoveEntry(*remover, *entry->listing, entry->index);
-  }
-}
-
-void DeleteAllListed(Platform& platform, const CacheListing& listing) {
-  const std::unique_ptr<CacheFileRemover> remover = platform.BeginRemoving();
-  if (!remover) return;
-  const std::unique_ptr<Progress> progress = platform.BeginProgress(listing.Count());
-  size_t done = 0;
-  for (size_t i = listing.Count(); i-- > 0; ++done) {
-    // A cancel lets the file under way finish.
-    if (progress && !progress->Step(done)) return;
-    RemoveEntry(*remover, listing, i);
-  }
-}
-
 }  // namespace tallow

@@ -1,11 +1,13 @@
-// What the user can do with a listed file: open (open_listed.h), save a copy, delete one, delete all. Each
-// action takes the path of the entry behind the highlighted name.
+// What the user can do with a listed file: open, save a copy, delete one, delete all. Each
+// action takes the path of the entry behind the highlighted name. Open and the deletes live in
+// their own files, included here for the callers that take every action.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "actions/delete_actions.h"
 #include "actions/open_listed.h"
 #include "lists/cache_listing.h"
 #include "lists/result_lists.h"
@@ -33,15 +35,7 @@ void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 // one first.
 void SaveSelected(Platform& platform, const ListedEntries& selected);
 
-// The texts of the success message and the questions before deleting every listed file and
-// before deleting one; names in them as VisibleName draws them.
+// The text of the success message; the name in it as VisibleName draws it.
 std::wstring SavedText(std::wstring_view name);
-std::wstring DeleteAllText(size_t count);
-std::wstring DeleteOneText(std::wstring_view name);
-
-// Deletes one file, or every listed file from the last to the first until the user cancels.
-// Failures (read-only, in use, a directory) are skipped; the caller rescans afterwards.
-void DeleteListed(Platform& platform, const std::optional<ListedEntry>& entry);
-void DeleteAllListed(Platform& platform, const CacheListing& listing);
 
 }  // namespace tallow

@@ -1,5 +1,6 @@
 #include "window/form1.h"
 
+#include "actions/delete_actions.h"
 #include "actions/file_actions.h"
 #include "search/run_search.h"
 
@@ -76,17 +77,32 @@ void Form1::OnList1MouseUp(int button, int x, int y) {
 }
 
 void Form1::OnList1ContextMenu(int x, int y) {
-  if (!busy_ && CurrentPath()) host_.ShowPopupMenu(x, y);
+  if (!busy_ && !results_.Selected().indices.empty()) host_.ShowPopupMenu(x, y);
 }
 
 void Form1::OnCopytoClick() {
   Exclusively([this] { SaveSelected(platform_, results_.Selected()); });
 }
 
+void Form1::DeleteThenSearch(ListedEntries doomed) {
+  std::optional<std::wstring> failure = DeleteSelected(platform_, doomed);
+  doomed = {};  // not held beside the new scan's listing
+  Search();
+  // Said after the scan, so that the list behind the message already shows what stayed.
+  if (failure) platform_.ShowMessage(*failure, std::wstring(kReminderTitle), MessageIcon::kExclamation);
+}
+
+// One file goes at once, as it always has; several only after a question, since a slip of the
+// mouse would cost most here. What the question counted is what goes, whatever is listed by the
+// time of the answer. Nothing selected deletes nothing and scans all the same.
 void Form1::OnDelClick() {
   Exclusively([this] {
-    DeleteListed(platform_, results_.Current());
-    Search();
+    ListedEntries doomed = results_.Selected();
+    if (doomed.indices.size() > 1 &&
+        !platform_.AskYesNo(DeleteSeveralText(doomed.indices.size()), std::wstring(kReminderTitle))) {
+      return;
+    }
+    DeleteThenSearch(std::move(doomed));
   });
 }
 
@@ -99,25 +115,22 @@ void Form1::OnDelallClick() {
     if (listing->Count() > 0 && !platform_.AskYesNo(DeleteAllText(listing->Count()), std::wstring(kReminderTitle))) {
       return;
     }
-    DeleteAllListed(platform_, *listing);
+    std::optional<std::wstring> failure = DeleteAllListed(platform_, *listing);
     listing.reset();  // not held beside the new scan's
     Search();
+    if (failure) platform_.ShowMessage(*failure, std::wstring(kReminderTitle), MessageIcon::kExclamation);
   });
 }
 
 void Form1::OnList1DeleteKey() {
   Exclusively([this] {
-    {
-      // The entry asked about is the one that goes, whatever is listed by the time of the
-      // answer; its listing is let go before the new scan is held beside it.
-      const std::optional<ListedEntry> entry = results_.Current();
-      if (!entry ||
-          !platform_.AskYesNo(DeleteOneText(entry->listing->Name(entry->index)), std::wstring(kReminderTitle))) {
-        return;
-      }
-      DeleteListed(platform_, entry);
-    }
-    Search();
+    // The entries asked about are the ones that go, whatever is listed by the time of the answer.
+    ListedEntries doomed = results_.Selected();
+    if (doomed.indices.empty()) return;
+    const std::wstring question = doomed.indices.size() == 1 ? DeleteOneText(doomed.listing->Name(doomed.indices[0]))
+                                                             : DeleteSeveralText(doomed.indices.size());
+    if (!platform_.AskYesNo(question, std::wstring(kReminderTitle))) return;
+    DeleteThenSearch(std::move(doomed));
   });
 }
 

@@ -58,9 +58,10 @@ class Form1 {
   // The menu key or Shift+F10, with the point of the highlighted row.
   void OnList1ContextMenu(int x, int y);
   void OnCopytoClick();
+  // The menu's delete: the selected files.
   void OnDelClick();
   void OnDelallClick();
-  // The Delete key on the names list: the current file, as the menu's delete removes it, but
+  // The Delete key on the names list: the selected files, as the menu's delete removes them, but
   // only once the user has confirmed; a key is pressed by mistake more easily than a menu item.
   void OnList1DeleteKey();
 
@@ -78,6 +79,8 @@ class Form1 {
   template <typename Action>
   void Exclusively(Action&& action);
   void Search();
+  // Deletes exactly those entries, scans again, then tells what could not go.
+  void DeleteThenSearch(ListedEntries doomed);
 
   Platform& platform_;
   FormHost& host_;

@@ -2,67 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "actions/open_listed.h"
-#include "fakes/fake_platform.h"
+#include "core/form1_fixture.h"
 
 namespace tallow {
 namespace {
 
-using testing::FakeButton;
-using testing::FakeHost;
-using testing::FakeNamesList;
-using testing::FakePlatform;
-using testing::FakeTextBox;
-using testing::MemoryStringList;
+using testing::Form1Test;
 using Strings = std::vector<std::wstring>;
-
-// The handlers wired to fakes of every control, over a small cache.
-class Form1Test : public ::testing::Test {
- protected:
-  Form1Test() : form_(fake_, host_, {list1_, combo1_, text1_, command1_, command2_}) {
-    root_ = fake_.Container();
-    fake_.AddSubfolder(root_, L"AAAA0000");
-    fake_.AddSubfolder(root_, L"BBBB0000");
-    a_ = root_ + L"AAAA0000\\";
-    for (auto n : {L"one[1].gif", L"two[1].gif", L"three[1].jpg"}) fake_.AddFile(a_, n);
-    fake_.AddFile(root_ + L"BBBB0000", L"four[1].gif");
-    fake_.AddFile(root_ + L"BBBB0000", L"locked[1].gif", /*undeletable=*/true);
-    form_.OnLoad();
-  }
-
-  void Pick(std::wstring_view extension) {
-    for (int i = 0; i < combo1_.Count(); ++i) {
-      if (combo1_.Item(i) == extension) {
-        combo1_.SetCurrentIndex(i);
-        return form_.OnCombo1Click();
-      }
-    }
-  }
-
-  // Makes the listed name current, as a click would.
-  void Select(std::wstring_view name) {
-    const Strings names = Names();
-    const auto it = std::ranges::find(names, name);
-    ASSERT_NE(it, names.end()) << "not listed";
-    list1_.Pick(static_cast<int>(it - names.begin()));
-  }
-
-  FakePlatform fake_;
-  FakeHost host_;
-  // What the names list shows, row by row.
-  Strings Names() const {
-    Strings names;
-    for (int i = 0; i < list1_.Count(); ++i) names.emplace_back(form_.results().Name(i));
-    return names;
-  }
-
-  FakeNamesList list1_;
-  MemoryStringList combo1_;
-  FakeTextBox text1_;
-  FakeButton command1_, command2_;
-  Form1 form_;
-  std::wstring root_, a_;
-};
 
 TEST_F(Form1Test, StartUpFillsTheChooserAndSelectsNothing) {
   EXPECT_TRUE(host_.shown);
@@ -233,15 +182,22 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   EXPECT_EQ(fake_.marked.size(), 3u);
 }
 
-TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {
+TEST_F(Form1Test, DeleteRemovesOnlyTheSelectedFilesAndSaysWhichStayed) {
+  fake_.AddFile(a_, L"ro\u200B[1].gif", /*undeletable=*/true);
   Pick(L".gif");
   list1_.Pick(1);
-  form_.OnDelClick();
+  form_.OnDelClick();  // one file goes at once
   EXPECT_EQ(fake_.deleted, (Strings{a_ + L"two[1].gif"}));
-  EXPECT_EQ(Names(), (Strings{L"one[1].gif", L"four[1].gif", L"locked[1].gif"}));
+  EXPECT_EQ(Names(), (Strings{L"one[1].gif", L"ro\u200B[1].gif", L"four[1].gif", L"locked[1].gif"}));
   EXPECT_EQ(list1_.CurrentIndex(), -1);
   form_.OnDelClick();  // nothing current: nothing deleted
-  EXPECT_EQ(fake_.deleted.size(), 1u);
+  list1_.Pick(1);
+  form_.OnDelClick();  // refused: said after the scan, naming the file as drawn
+  EXPECT_EQ(fake_.messages.at(0).text, L"未能删除此文件：\r\nro<U+200B>[1].gif\r\n\r\n失败 5");
+  std::erase_if(fake_.folders[a_], [](const auto& e) { return e.name == L"one[1].gif"; });
+  list1_.Pick(0);
+  form_.OnDelClick();  // already gone: no failure
+  EXPECT_EQ(fake_.messages.size(), 1u);
 }
 
 // A folder put in the place of a listed bucket, or of any folder above it, after the scan is
@@ -290,6 +246,7 @@ TEST_F(Form1Test, DeleteAllSparesOtherTypesDirectoriesAndLockedFiles) {
   Pick(L".gif");
   form_.OnDelallClick();
   EXPECT_EQ(Names(), (Strings{L"locked[1].gif"}));
+  EXPECT_EQ(fake_.messages.back().text, L"共 1 个文件，其中 1 个未能删除：\r\n\r\nlocked[1].gif：失败 5\r\n");
 
   Pick(L".swf");
   const size_t before = fake_.deleted.size();
@@ -320,6 +277,29 @@ TEST_F(Form1Test, DeleteAllAsksFirstAndStopsWhenCancelled) {
   EXPECT_EQ(fake_.deleted, (Strings{root_ + L"BBBB0000\\four[1].gif"}));
   EXPECT_EQ(Names(), (Strings{L"one[1].gif", L"two[1].gif", L"locked[1].gif"}));
   EXPECT_EQ(fake_.special_folder_calls, scans + 1);
+  // What the cancel spared is no failure; the locked file, tried first, is.
+  ASSERT_EQ(fake_.messages.size(), 1u);
+  EXPECT_TRUE(fake_.messages[0].text.starts_with(L"共 4 个文件，其中 1 个未能删除"));
+}
+
+// One question for several rows, and exactly those go, whatever is picked meanwhile; no row
+// passes through a 16-bit field, so rows 3 and 65,539 are told apart.
+TEST_F(Form1Test, DeletingSeveralAsksOnceAndDeletesExactlyThoseEvenPastRow65535) {
+  for (int i = 0; i < 70000; ++i) fake_.AddFile(a_, L"row" + std::to_wstring(i) + L".gif");
+  Pick(L".gif");
+  std::vector<int> every(70004);
+  std::iota(every.begin(), every.end(), 0);
+  list1_.Select(every);
+  const size_t scans = fake_.special_folder_calls;
+  form_.OnList1DeleteKey();  // answered No
+  EXPECT_EQ(fake_.questions.back().text, L"确定要永久删除这 70004 个文件吗？\r\n\r\n删除后无法恢复。");
+  fake_.answer_yes = true;
+  fake_.while_asking = [&] { list1_.Pick(0); };
+  list1_.Select({3, 65539});
+  form_.OnDelClick();
+  EXPECT_EQ(fake_.questions.size(), 2u);
+  EXPECT_EQ(fake_.deleted, (Strings{a_ + L"row65537.gif", a_ + L"row1.gif"}));
+  EXPECT_EQ(fake_.special_folder_calls, scans + 1);  // none after No, one after Yes
 }
 
 // Another program can pick, search or delete through the window's messages while the question

@@ -269,23 +269,31 @@ class MemoryStringList : public StringList {
   int current = -1;
 };
 
-// The names list: rows and which of them is current.
+// The names list: rows, which of them is current, and which are selected.
 class FakeNamesList : public NamesList {
  public:
   void ShowRows(int count) override {
     rows = count;
     current = -1;
+    selected.clear();
   }
   int Count() const override { return rows; }
   int CurrentIndex() const override { return current; }
+  // The rows Select picked, as Ctrl and Shift clicks would, first to last; else the current one.
+  std::vector<int> SelectedRows() const override { return selected.empty() ? NamesList::SelectedRows() : selected; }
   void Focus() override { ++focused; }
   void SetHorizontalExtent(int pixels) override { extent = pixels; }
   void SetAccessibleName(std::wstring_view name) override { accessible_name = name; }
-  // Picks a row as the user would.
-  void Pick(int row) { current = row >= -1 && row < rows ? row : current; }
+  // Picks a row as a click would: it alone is selected.
+  void Pick(int row) {
+    if (row >= -1 && row < rows) current = row;
+    selected.clear();
+  }
+  void Select(std::vector<int> rows_picked) { selected = std::move(rows_picked); }
 
   int rows = 0;
   int current = -1;
+  std::vector<int> selected;
   int focused = 0;
   int extent = 0;
   std::wstring accessible_name;

@@ -100,6 +100,16 @@ TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
   expected.erase(std::find(expected.begin(), expected.end(), L"b[1].gif"));
   EXPECT_EQ(Sorted(bucket_.Listing()), expected);
   EXPECT_EQ(platform_.scans, 2);
+  // A read-only file stays, and the user is told which.
+  {
+    DialogWatcher watcher({DialogWatcher::Press(IDOK)});
+    ASSERT_TRUE(Select(b + L"ro[1].gif"));
+    SendMessageW(Window(), WM_COMMAND, IDM_DEL, 0);
+    const std::vector<SeenDialog> seen = watcher.Stop();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(seen[0].text.starts_with(L"未能删除此文件：\r\nro[1].gif\r\n\r\n")) << seen[0].text;
+  }
+  EXPECT_TRUE(Exists(b + L"ro[1].gif"));
 
   // All, from the real menu, after asking: No leaves everything as it was.
   ASSERT_TRUE(Select(b + L"a[1].gif"));
@@ -113,14 +123,14 @@ TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
     ExpectCautionBox(seen[1], question);
   }
   EXPECT_EQ(Sorted(bucket_.Listing()), expected);
-  EXPECT_EQ(platform_.scans, 2);
-  {
-    // A quick delete shows no progress dialog.
-    DialogWatcher watcher({DialogWatcher::Press(IDYES)});
-    SendMessageW(Window(), WM_COMMAND, IDM_DELALL, 0);
-    EXPECT_EQ(watcher.Stop().size(), 1u);
-  }
   EXPECT_EQ(platform_.scans, 3);
+  {
+    // A quick delete shows no progress dialog; its end tells what stayed.
+    DialogWatcher watcher({DialogWatcher::Press(IDYES), DialogWatcher::Press(IDOK)});
+    SendMessageW(Window(), WM_COMMAND, IDM_DELALL, 0);
+    EXPECT_EQ(watcher.Stop().size(), 2u);
+  }
+  EXPECT_EQ(platform_.scans, 4);
 
   EXPECT_EQ(Sorted(bucket_.Listing()), Sorted({L".", L"..", L"c[1].jpg", L"e[1].GIF", L"held[1].gif", L"ro[1].gif",
                                                L"desktop.ini", L"sub.gif", L"plain"}));
@@ -128,7 +138,7 @@ TEST_F(FileActionsTest, DeleteRemovesOnlyListedFilesThatCanGo) {
   for (const wchar_t* name : {L"index.dat", L"desktop.ini", L"stray[1].gif"}) EXPECT_TRUE(Exists(content + name));
   // What could not go is listed again by the scan that followed.
   EXPECT_EQ(MyListedPaths(), Sorted({b + L"held[1].gif", b + L"ro[1].gif", b + L"sub.gif"}));
-  EXPECT_TRUE(platform_.messages.empty());
+  EXPECT_NE(platform_.messages.at(1).text.find(L"个未能删除：\r\n\r\n"), std::wstring::npos);
 }
 
 }  // namespace

@@ -80,7 +80,11 @@ bool RunOnLinux(const std::wstring& command) {
   // Wine starts a Linux program given by its path on drive Z:, the Linux root, but cannot wait
   // for it: the command leaves a mark when it is done, whole once it has its name, which holds
   // its exit status. Two minutes, for a loaded machine making tens of thousands of files.
-  const std::wstring mark = L"/tmp/" + UniqueName(L"tallow-ran-");
+  // Wine gives every prefix the same process ids: the mark carries this moment too, so that no
+  // other prefix's mark, nor one an earlier run left, passes for this command's.
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const std::wstring mark = L"/tmp/" + UniqueName(L"tallow-ran-" + std::to_wstring(now.QuadPart) + L'-');
   std::wstring line =
       L"/bin/sh -c \"(" + command + L"); echo $? >" + mark + L".part && mv " + mark + L".part " + mark + L"\"";
   STARTUPINFOW startup{};

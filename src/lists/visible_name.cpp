@@ -152,9 +152,11 @@ std::wstring Joined(std::vector<Piece>::const_iterator begin, std::vector<Piece>
 
 }  // namespace
 
+// Half a surrogate pair on its own, which a volume that does not check can hold, draws as the
+// box of an unknown character: as U+FFFD or any other.
 bool IsHiddenCharacter(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || (c >= 0xFFF9 && c <= 0xFFFB) ||
-         IsBlankLetter(c) || InRanges(kIgnorable, c);
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || (c >= 0xD800 && c <= 0xDFFF) ||
+         (c >= 0xFFF9 && c <= 0xFFFB) || IsBlankLetter(c) || InRanges(kIgnorable, c);
 }
 
 bool IsSpaceLike(char32_t c) {

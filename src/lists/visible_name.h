@@ -12,8 +12,8 @@ namespace tallow {
 // A control character, or a format character that draws nothing or reorders what surrounds it:
 // every character Unicode lets a font draw as nothing (zero-width spaces and joiners, direction
 // marks, overrides and isolates, variation selectors, the byte order mark, tag characters); the
-// line separators; and the letters that draw as blank (Braille's blank, the Hangul fillers),
-// which no name needs.
+// line separators; half a surrogate pair alone; and the letters that draw as blank (Braille's
+// blank, the Hangul fillers), which no name needs.
 bool IsHiddenCharacter(char32_t c);
 // A character drawn as blank space, other than the space itself (U+00A0, U+3000).
 bool IsSpaceLike(char32_t c);

@@ -19,6 +19,7 @@ TEST(VisibleNameTest, NamesAreDrawnAsSpelledWhileTheActionsKeepTheFile) {
       {L"photo.gif.", L"photo.gif<U+002E>"},
       {L"photo\uFE0F.gif", L"photo<U+FE0F>.gif"},
       {L"a\U0001D173b\u034F.gif", L"a<U+1D173>b<U+034F>.gif"},
+      {std::wstring{L'a', static_cast<wchar_t>(0xDC00), L'b'}, L"a<U+DC00>b"},
       {L"x" + std::wstring(255, L'\u200B') + L".gif", L"x<255 × U+200B>.gif"},
       {L"a  \u034F  b.gif", L"a<5 blank or hidden>b.gif"},
       {L"n\u0303\u0303\u0303\u0303.gif", L"n\u0303\u0303\u0303\u0303.gif"},

@@ -258,20 +258,40 @@ TEST_F(LongListTest, InfoTipTellsNamesakesPastRow65535ApartByWhereTheyLie) {
   const std::wstring bucket = bucket_.path().substr(content.size(), bucket_.path().size() - content.size() - 1);
   const bool made_ie = CreateDirectoryW(ie.c_str(), nullptr) != FALSE;
   const OwnedPath twin(ie + bucket), ie_folder(made_ie ? ie : twin.path);  // the container only if made here
-  ASSERT_TRUE(testing::MakeFolder(twin.path) && WriteBytes(twin.path + L"\\row070001[1].gif", "x"));
+  // A name as wide as two screens, whose tail would wrap into a line of its own making.
+  const std::wstring forged = L"photo.gif " + std::wstring(120, L'W') + L" 位置：IE＼SAFE0001＼x.gif";
+  ASSERT_TRUE(testing::MakeFolder(twin.path) && WriteBytes(twin.path + L"\\row070001[1].gif", "x") &&
+              WriteBytes(twin.path + L"\\" + forged, "x"));
   SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
   const Strings paths = ListedPaths();
-  ASSERT_EQ(paths.size(), static_cast<size_t>(kRows) + 1);
-  ASSERT_EQ(paths.back(), twin.path + L"\\row070001[1].gif");
-  const int first =
-      static_cast<int>(std::find(paths.begin(), paths.end(), bucket_.path() + L"row070001[1].gif") - paths.begin());
+  ASSERT_EQ(paths.size(), static_cast<size_t>(kRows) + 2);
+  const auto row_of = [&](const std::wstring& path) {
+    return static_cast<int>(std::find(paths.begin(), paths.end(), path) - paths.begin());
+  };
+  const int twin_row = row_of(twin.path + L"\\row070001[1].gif");
+  ASSERT_GE(twin_row, kRows);
+  const struct {
+    int row;
+    std::wstring_view starts;
+  } hovered[] = {{twin_row, L"row070001[1].gif\r\n大小："},
+                 {row_of(bucket_.path() + L"row070001[1].gif"), L"row070001[1].gif\r\n大小："},
+                 {row_of(twin.path + L"\\" + forged), L"photo.gif W"}};
   std::vector<std::wstring> tips;
-  for (const int row : {kRows, first}) {
+  std::vector<LONG> heights;
+  for (const auto& [row, starts] : hovered) {
     SendMessageW(list(), LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
-    tips.push_back(WaitForTip(row, L"row070001[1].gif\r\n大小："));
+    tips.push_back(WaitForTip(row, starts));
+    RECT rect{};
+    GetWindowRect(window().InfoTip(), &rect);
+    heights.push_back(rect.bottom - rect.top);
   }
   EXPECT_TRUE(tips[0].ends_with(L"\r\n位置：IE\\" + bucket)) << tips[0];
   EXPECT_TRUE(tips[1].ends_with(L"\r\n位置：Content.IE5\\" + bucket)) << tips[1];
+  // The long name keeps to its line, shortened in the middle: four lines, as tall as the others.
+  EXPECT_NE(tips[2].find(L"WWW…WWW"), std::wstring::npos) << tips[2];
+  EXPECT_NE(tips[2].find(L" 位置：IE＼SAFE0001＼x.gif\r\n大小："), std::wstring::npos) << tips[2];
+  EXPECT_EQ(std::ranges::count(tips[2], L'\n'), 3) << tips[2];
+  EXPECT_EQ(heights[2], heights[0]);
 }
 
 // A few files of an extension of the test's own, added through Text1 and Command3.

@@ -198,7 +198,7 @@ void NamesListWindow::TrackInfoTip(UINT message, WPARAM wparam, LPARAM lparam) {
       RECT rect{};
       if (row >= 0 && static_cast<size_t>(row) < listing->Count() &&
           SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)) != LB_ERR) {
-        SetInfoTool(rect, RowInfoText(*listing, static_cast<size_t>(row)));
+        SetInfoTool(rect, RowTipText(*listing, static_cast<size_t>(row)));
       }
     }
   }

@@ -14,5 +14,8 @@ namespace tallow {
 // the time of last write, in the user's local time and short date and time formats; the
 // container and bucket the file lies in. A line the system cannot format is left out.
 std::wstring RowInfoText(const CacheListing& listing, size_t row);
+// The same for the infotip, each line kept to one: a long name or folder is shortened in the
+// middle, its end and extension kept.
+std::wstring RowTipText(const CacheListing& listing, size_t row);
 
 }  // namespace tallow

@@ -6,7 +6,7 @@ namespace tallow::testing {
 
 std::wstring InternetCacheFolder() {
   Win32Platform platform;
-  return platform.SpecialFolderPath(kCsidlInternetCache).value_or(L"");
+  return platform.SpecialFolderPath(kCsidlInternetCache).value_or(std::wstring());
 }
 
 bool RemoveListed(Platform& platform, const std::wstring& path) {

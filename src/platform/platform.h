@@ -44,12 +44,16 @@ using EntrySink = std::function<void(const DirEntry& entry)>;
 // What a path names.
 enum class EntryKind { kNone, kFile, kFolder };
 
-// Which folder an entry is, as long as it exists, wherever it is moved on its volume and
-// whatever takes its old place: its volume and its file id there (128 bits on some volumes).
+// Which folder an entry is, wherever it is moved on its volume and whatever takes its old
+// place: its volume, its file id there (128 bits on some volumes; 0 where the volume numbers
+// no files or will not say) and when it was made. An id alone can pass for a folder made since:
+// FAT numbers a folder by its place in the folder above, and Linux file systems reuse numbers,
+// so a bucket deleted and made again under its name may get the old one, but not its time.
 struct FolderId {
   uint64_t volume = 0;
   uint64_t low = 0;
   uint64_t high = 0;
+  int64_t created = 0;  // in 100 ns units since 1601 (UTC); 0 where the volume keeps none
   bool operator==(const FolderId&) const = default;
 };
 
@@ -81,7 +85,10 @@ enum class RemoveOutcome {
 };
 struct RemoveResult {
   RemoveOutcome outcome = RemoveOutcome::kFailed;
-  uint32_t status = 0;  // with kFailed, the system's own code, which Platform::FailureText words
+  // With kFailed, why, as a Windows error code (what GetLastError gives, ERROR_ACCESS_DENIED
+  // for a read-only file), which Platform::FailureText words; 0 otherwise.
+  uint32_t status = 0;
+  bool operator==(const RemoveResult&) const = default;
 };
 
 // Deletes files of the cache, each only while it is still the very entry that was listed: the
@@ -93,8 +100,9 @@ class CacheFileRemover {
   // Deletes the file name in the folder bucket of the container (a path ending in "\"), for
   // good and its name at once, when the folder reached is the very folder the scan listed (its
   // id is folder), neither the container nor the file is a link, and the file is that entry of
-  // that folder; never a directory. Says otherwise how it ended. Container and bucket stay held, so that no other
-  // program renames or deletes them, until another folder is asked for or the remover goes.
+  // that folder; never a directory. Says otherwise how it ended. Container and bucket stay
+  // held, so that no other program renames or deletes them, until another folder is asked for
+  // or the remover goes.
   virtual RemoveResult Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
                               std::wstring_view name) = 0;
 };
@@ -121,15 +129,17 @@ class Platform {
   // listed (missing folder, not a folder).
   virtual bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) = 0;
 
-  // The id of the folder the path names, the entry itself and no link; nullopt when it is a
-  // link, no folder, or its id cannot be read. Taken when the scan lists a bucket, so that
-  // deletes act in that very folder only.
+  // The identity of the folder the path names, the entry itself and no link; nullopt when it
+  // is a link or no folder, or what it is cannot be read. A volume that will not give the
+  // folder's id still gives an identity, without the id. Taken when the scan lists a bucket, so
+  // that deletes act in that very folder only.
   virtual std::optional<FolderId> FolderIdOf(const std::wstring& path) = 0;
 
   // Deletes listed files of the cache for good, for one action of the user's.
   virtual std::unique_ptr<CacheFileRemover> BeginRemoving() = 0;
 
-  // Why a delete failed, in the user's words, from RemoveResult::status.
+  // What a Windows error code (RemoveResult::status, GetLastError) means, in the user's words
+  // and language; never empty.
   virtual std::wstring FailureText(uint32_t status) = 0;
 
   // Modal to the main window, with an OK button; returns when dismissed.

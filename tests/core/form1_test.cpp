@@ -200,22 +200,6 @@ TEST_F(Form1Test, DeleteRemovesOnlyTheSelectedFilesAndSaysWhichStayed) {
   EXPECT_EQ(fake_.messages.size(), 1u);
 }
 
-// A folder put in the place of a listed bucket, or of any folder above it, after the scan is
-// another folder, however alike: nothing in it goes until a scan lists it.
-TEST_F(Form1Test, DeletesActOnlyInTheVeryFoldersTheScanListed) {
-  fake_.answer_yes = true;
-  Pick(L".gif");
-  fake_.ReplaceFolder(a_);
-  form_.OnDelallClick();
-  EXPECT_EQ(fake_.deleted, (Strings{root_ + L"BBBB0000\\four[1].gif"}));
-  fake_.ReplaceFolder(L"C:\\Cache\\");
-  list1_.Pick(0);
-  form_.OnDelClick();
-  EXPECT_EQ(fake_.deleted.size(), 1u);
-  form_.OnDelallClick();  // the rescan since has listed the new folders
-  EXPECT_EQ(Names(), (Strings{L"locked[1].gif"}));
-}
-
 // The key is pressed by mistake more easily than the menu is used: it asks, and what goes is
 // the file it asked about, whatever happens meanwhile.
 TEST_F(Form1Test, DeleteKeyRemovesTheFileItAskedAboutOnlyOnYes) {

@@ -97,7 +97,9 @@ TEST_F(RealCacheTest, NamesOnlyALanguageCallsEqualAreAllListedAndDeletable) {
   Strings listed = Mine(L".gif");
   std::ranges::sort(listed);
   EXPECT_EQ(listed, expected);
-  for (const std::wstring& path : listed) EXPECT_TRUE(testing::RemoveListed(platform_, path)) << path.size();
+  for (const std::wstring& path : listed) {
+    EXPECT_EQ(testing::RemoveListed(platform_, path).outcome, RemoveOutcome::kRemoved) << path.size();
+  }
   EXPECT_TRUE(Mine(L".gif").empty());
 }
 
@@ -174,9 +176,9 @@ TEST_F(RealCacheTest, DeletesNeverLeaveTheCacheWhateverItsFoldersBecome) {
 // While its files go, a bucket and its container are held: no other program can rename them,
 // nor so put another folder in their place. Once the deletes end, it can.
 TEST_F(RealCacheTest, ABucketCannotBeRenamedWhileItsFilesGo) {
-  for (int i = 0; i < 3000; ++i) Add(2, std::to_wstring(i) + L".held");
+  for (int i = 0; i < 3; ++i) Add(2, std::to_wstring(i) + L".held");
   const CacheListing listing = ScanCache(platform_, L".held");
-  ASSERT_EQ(listing.Count(), 3000u);
+  ASSERT_EQ(listing.Count(), 3u);
   const std::wstring bucket = buckets_[2].substr(0, buckets_[2].size() - 1), moved = bucket + L".moved";
   {
     const std::unique_ptr<CacheFileRemover> remover = platform_.BeginRemoving();
@@ -184,7 +186,7 @@ TEST_F(RealCacheTest, ABucketCannotBeRenamedWhileItsFilesGo) {
     for (size_t i = 0; i < listing.Count(); ++i) {
       EXPECT_EQ(remover->Remove(listing.Container(f), listing.Bucket(f), *listing.Id(f), listing.Name(i)).outcome,
                 RemoveOutcome::kRemoved);
-      EXPECT_TRUE(i != 1500 || !MoveFileW(bucket.c_str(), moved.c_str()));
+      EXPECT_TRUE(i != 1 || !MoveFileW(bucket.c_str(), moved.c_str()));
     }
   }
   EXPECT_TRUE(MoveFileW(bucket.c_str(), moved.c_str()) && MoveFileW(moved.c_str(), bucket.c_str()));

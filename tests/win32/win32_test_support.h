@@ -17,8 +17,8 @@ namespace tallow::testing {
 std::wstring InternetCacheFolder();
 
 // Deletes a file by its full path as a listed entry: the folder that holds it as the bucket,
-// as it is now, the folder above as its container.
-bool RemoveListed(Platform& platform, const std::wstring& path);
+// as listed (its identity now, unless given), the folder above as its container.
+RemoveResult RemoveListed(Platform& platform, const std::wstring& path, std::optional<FolderId> listed = {});
 
 // A folder of the test's own, with a name no other test or process uses, removed with all it
 // holds when the test ends.

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,13 +15,27 @@
 
 namespace tallow {
 
-// The id of the folder the handle is open on; nullopt when it is a link or no folder, or its id
-// cannot be read. The scan and the deletes both read it this way, so that their ids compare.
-std::optional<FolderId> RealFolderId(HANDLE folder);
+// True where the system keeps when each entry was made. Wine reports the time of the entry's
+// last change instead, which every file added to a folder moves: there a folder's time would
+// refuse deletes in every bucket written to since the scan, and so it is not compared.
+bool KeepsCreationTimes();
+
+// What the scan and the deletes read about the entry behind a handle: the system's own calls,
+// unless a test stands in for a volume that refuses some of them.
+struct HandleQueries {
+  std::function<BOOL(HANDLE, FILE_INFO_BY_HANDLE_CLASS, void*, DWORD)> info = &GetFileInformationByHandleEx;
+  std::function<BOOL(HANDLE, BY_HANDLE_FILE_INFORMATION*)> ids = &GetFileInformationByHandle;
+  bool creation_times = KeepsCreationTimes();
+};
+
+// The identity of the folder the handle is open on; nullopt when it is a link or no folder, or
+// its attributes cannot be read. The scan and the deletes both read it this way, so that their
+// identities compare.
+std::optional<FolderId> RealFolderId(HANDLE folder, const HandleQueries& queries);
 
 class Win32CacheRemover final : public CacheFileRemover {
  public:
-  Win32CacheRemover();
+  explicit Win32CacheRemover(HandleQueries queries);
   ~Win32CacheRemover() override;
   RemoveResult Remove(std::wstring_view container, std::wstring_view bucket, const FolderId& folder,
                       std::wstring_view name) override;
@@ -30,16 +45,18 @@ class Win32CacheRemover final : public CacheFileRemover {
 
   // Opens the container and, inside it, the bucket, and holds both when the bucket is the
   // folder the scan listed; files of one bucket come one after the other, so it is done once
-  // for them all.
-  void Hold(std::wstring_view container, std::wstring_view bucket, const FolderId& folder);
+  // for them all. Otherwise says how the deletes in it end.
+  RemoveResult Hold(std::wstring_view container, std::wstring_view bucket, const FolderId& folder);
   // The kernel's name of the entry behind the handle into name.
   bool KernelName(HANDLE handle, std::wstring& name);
   bool Dispose(HANDLE file);
 
+  HandleQueries queries_;
   std::wstring container_;
   std::wstring bucket_;
   FolderId folder_;
   bool tried_ = false;
+  RemoveResult held_;  // kRemoved while the bucket is held, how its deletes end otherwise
   win32::UniqueHandle container_handle_;
   win32::UniqueHandle bucket_handle_;
   std::wstring bucket_name_;  // the kernel's, ending in "\"; empty when nothing is held

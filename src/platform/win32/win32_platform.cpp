@@ -122,12 +122,28 @@ std::optional<FolderId> Win32Platform::FolderIdOf(const std::wstring& path) {
   const win32::UniqueHandle folder(win32::NullIfInvalid(
       CreateFileW(ExactPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
-  return folder ? RealFolderId(folder.get()) : std::nullopt;
+  return folder ? RealFolderId(folder.get(), queries_) : std::nullopt;
 }
 
-std::unique_ptr<CacheFileRemover> Win32Platform::BeginRemoving() { return std::make_unique<Win32CacheRemover>(); }
+std::unique_ptr<CacheFileRemover> Win32Platform::BeginRemoving() {
+  return std::make_unique<Win32CacheRemover>(queries_);
+}
 
-std::wstring Win32Platform::FailureText(uint32_t /*status*/) { return {}; }
+std::wstring Win32Platform::FailureText(uint32_t status) {
+  wchar_t* raw = nullptr;
+  // Language 0: the user's, else the system's, else English.
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, status, 0, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+  const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(raw, &LocalFree);
+  std::wstring text(length && raw ? std::wstring_view(raw, length) : std::wstring_view());
+  // The system's texts end their last line; the message box ends it for them.
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  if (!text.empty()) return text;
+  wchar_t code[32];
+  std::swprintf(code, std::size(code), L"错误 0x%08X", static_cast<unsigned>(status));
+  return code;
+}
 
 int Win32Platform::ShowBox(const std::wstring& text, const std::wstring& title, UINT flags) const {
   flags |= MB_SETFOREGROUND;

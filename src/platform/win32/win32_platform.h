@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/cache_remover.h"
 #include "platform/win32/handles.h"
 
 namespace tallow {
@@ -22,6 +23,8 @@ class Win32Platform final : public Platform {
   // main window stays on top, so a dialog without this owner could open hidden behind it.
   void SetOwner(HWND owner) { owner_ = owner; }
   HWND Owner() const { return owner_; }
+  // How the scan and the deletes read what an entry is; tests stand in for volumes this way.
+  void SetHandleQueries(HandleQueries queries) { queries_ = std::move(queries); }
 
   std::optional<std::wstring> SpecialFolderPath(int csidl) override;
   bool EnumerateDirectory(const std::wstring& path, unsigned attr_mask, const EntrySink& sink) override;
@@ -70,6 +73,7 @@ class Win32Platform final : public Platform {
   AssocGetPerceivedTypeFn assoc_get_perceived_type_ = nullptr;
   bool shlwapi_loaded_ = false;
   HWND owner_ = nullptr;
+  HandleQueries queries_;
   std::vector<wchar_t> upper_case_;  // per code unit, learnt on first use
 };
 

@@ -91,13 +91,15 @@ TEST_F(NamesListTest, ClicksSelectAsInExplorerAndARightClickKeepsOrReplacesTheSe
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 4), false, VK_CONTROL));
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 8), false, VK_CONTROL));
   EXPECT_EQ(names().SelectedRows(), (std::vector<int>{3, 5, 6, 8}));
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 6), false, VK_SHIFT));  // from the last Ctrl+click only
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{6, 7, 8}));
   {
     DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});
-    ASSERT_TRUE(Click(list(), EntryPoint(list(), 5), /*right=*/true));
+    ASSERT_TRUE(Click(list(), EntryPoint(list(), 7), /*right=*/true));
     EXPECT_EQ(watcher.Wait().size(), 1u);
   }
-  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{3, 5, 6, 8}));
-  EXPECT_EQ(names().CurrentIndex(), 5);
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{6, 7, 8}));
+  EXPECT_EQ(names().CurrentIndex(), 7);
 
   // On a row outside the selection, the menu acts on that row alone.
   DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});

@@ -46,6 +46,8 @@ class NamesListBox final : public NamesList {
   void SelectAll();
   // Ctrl+Space: the focused row in or out of the selection, the anchor moved to it.
   void ToggleFocused();
+  // After Shift with a key or a click: the rows from the anchor to the focused one, alone.
+  void KeepOnlyAnchorRange();
   void Focus() override { SetFocus(hwnd_); }
   // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
   void SetHorizontalExtent(int pixels) override;
@@ -62,6 +64,7 @@ class NamesListBox final : public NamesList {
 
  private:
   int FocusedRow() const;
+  void KeepAnchorAndFocus(LRESULT anchor, int focused);
   // Screen readers follow a selection changed here; the list box tells them of its own changes.
   void Announce(DWORD event, int row) const;
 

@@ -103,6 +103,7 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       }
       break;
     case WM_KEYDOWN:
+      if (wparam >= VK_PRIOR && wparam <= VK_DOWN && ShiftAlone()) names_.KeepOnlyAnchorRange();
       // Once per press, not again for each repeat while it is held.
       if ((lparam & (1 << 30)) != 0) break;
       if (wparam == VK_RETURN) form_.OnList1DblClick();
@@ -111,6 +112,9 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
     // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
     case WM_LBUTTONDBLCLK:
       form_.OnList1DblClick();
+      break;
+    case WM_LBUTTONDOWN:
+      if ((wparam & (MK_SHIFT | MK_CONTROL)) == MK_SHIFT) names_.KeepOnlyAnchorRange();
       break;
     case WM_LBUTTONUP:
       form_.OnList1MouseUp(1, x, y);
@@ -251,6 +255,10 @@ void NamesListWindow::SelectForMenuAt(POINT point) {
     SendMessageW(list_, LB_SETCARETINDEX, static_cast<WPARAM>(row), TRUE);
     NotifyWinEvent(EVENT_OBJECT_FOCUS, list_, OBJID_CLIENT, row + 1);
   }
+}
+
+bool NamesListWindow::ShiftAlone() {
+  return GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
 
 // The keys the list box has no meaning for: Ctrl+A and Ctrl+Space. True when taken.

@@ -52,6 +52,7 @@ class NamesListWindow {
   LRESULT CallBase(UINT message, WPARAM wparam, LPARAM lparam) const;
   void SelectForMenuAt(POINT point);
   bool OnSelectionKey(WPARAM key);
+  static bool ShiftAlone();
   POINT CurrentRowPoint() const;
   bool OnThumbScroll(WPARAM wparam);
   void TrackInfoTip(UINT message, WPARAM wparam, LPARAM lparam);

@@ -94,41 +94,29 @@ void NamesListBox::SelectOnly(int row) {
 
 void NamesListBox::SelectAll() {
   if (Count() == 0) return;
+  // Wine's LB_SETSEL of every row forgets the anchor that Shift extends from.
   const LRESULT anchor = SendMessageW(hwnd_, LB_GETANCHORINDEX, 0, 0);
   SendMessageW(hwnd_, LB_SETSEL, TRUE, -1);
-  KeepAnchorAndFocus(anchor, FocusedRow());
+  if (anchor >= 0 && anchor != LB_ERR) SendMessageW(hwnd_, LB_SETANCHORINDEX, static_cast<WPARAM>(anchor), 0);
   NotifyWinEvent(EVENT_OBJECT_SELECTIONWITHIN, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // Shift with a key or a click selects from the anchor to the focused row and nothing else, as in
-// Explorer; Wine's list box leaves selected what lay outside the range it extends. Costs a pass
-// over the selection, and then the fewer of the rows to take out or to put back.
+// Explorer; Wine's list box leaves selected what lay outside the range it extends. Rows are only
+// taken out, one by one: selecting one by one would scroll to each (a microsecond against many).
 void NamesListBox::KeepOnlyAnchorRange() {
   const LRESULT anchor = SendMessageW(hwnd_, LB_GETANCHORINDEX, 0, 0);
   const int focused = FocusedRow();
   if (anchor == LB_ERR || anchor < 0 || anchor >= Count() || focused < 0) return;
   const int first = std::min(static_cast<int>(anchor), focused);
   const int last = std::max(static_cast<int>(anchor), focused);
-  const std::vector<int> selected = SelectedRows();
-  const auto outside = [&](int row) { return row < first || row > last; };
-  const auto strays = std::ranges::count_if(selected, outside);
-  if (strays == 0) return;
-  if (strays > last - first) {
-    SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
-    for (int row = first; row <= last; ++row) SendMessageW(hwnd_, LB_SETSEL, TRUE, row);
-  } else {
-    for (const int row : selected) {
-      if (outside(row)) SendMessageW(hwnd_, LB_SETSEL, FALSE, row);
-    }
+  bool changed = false;
+  for (const int row : SelectedRows()) {
+    if (row >= first && row <= last) continue;
+    SendMessageW(hwnd_, LB_SETSEL, FALSE, row);
+    changed = true;
   }
-  KeepAnchorAndFocus(anchor, focused);
-  NotifyWinEvent(EVENT_OBJECT_SELECTIONWITHIN, hwnd_, OBJID_CLIENT, CHILDID_SELF);
-}
-
-// Wine's LB_SETSEL moves the anchor and the focus to the row it selects (to none for every row).
-void NamesListBox::KeepAnchorAndFocus(LRESULT anchor, int focused) {
-  if (anchor >= 0 && anchor != LB_ERR) SendMessageW(hwnd_, LB_SETANCHORINDEX, static_cast<WPARAM>(anchor), 0);
-  if (focused >= 0) SendMessageW(hwnd_, LB_SETCARETINDEX, static_cast<WPARAM>(focused), TRUE);
+  if (changed) NotifyWinEvent(EVENT_OBJECT_SELECTIONWITHIN, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void NamesListBox::ToggleFocused() {

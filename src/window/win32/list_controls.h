@@ -64,7 +64,6 @@ class NamesListBox final : public NamesList {
 
  private:
   int FocusedRow() const;
-  void KeepAnchorAndFocus(LRESULT anchor, int focused);
   // Screen readers follow a selection changed here; the list box tells them of its own changes.
   void Announce(DWORD event, int row) const;
 

@@ -41,8 +41,9 @@ int wmain(int argc, wchar_t** argv) {
 
   HWND names = GetDlgItem(window, IDC_LIST1);
   if (SendMessageW(names, LB_GETCOUNT, 0, 0) <= 0) return Fail("the window lists nothing for the extension", extension);
-  // The first name highlighted, as a click on it would.
-  SendMessageW(names, LB_SETCURSEL, 0, 0);
+  // The first name selected and focused, as a click on it would.
+  SendMessageW(names, LB_SETSEL, TRUE, 0);
+  SendMessageW(names, LB_SETCARETINDEX, 0, FALSE);
   SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LIST1, LBN_SELCHANGE), reinterpret_cast<LPARAM>(names));
   return 0;
 }

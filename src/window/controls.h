@@ -32,6 +32,8 @@ class FormHost {
   // The popup menu with save, delete and delete all, at a point in the names list's client
   // coordinates; the chosen item arrives later as its own Click.
   virtual void ShowPopupMenu(int x, int y) = 0;
+  // After a scan: the keys and clicks that came meanwhile were given to the list it replaced.
+  virtual void DropPendingInput() {}
 };
 
 }  // namespace tallow

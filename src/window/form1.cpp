@@ -36,6 +36,7 @@ void Form1::Exclusively(Action&& action) {
 void Form1::Search() {
   combo1_index_ = c_.combo1.CurrentIndex();
   RunSearch(platform_, results_, c_.combo1);
+  host_.DropPendingInput();
 }
 
 void Form1::OnCommand1Click() {

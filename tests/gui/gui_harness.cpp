@@ -242,23 +242,28 @@ bool GuiTest::WaitForRelease(UINT up_message, WPARAM key, int count) {
   return done;
 }
 
-bool GuiTest::PressKey(WORD key, bool shift) {
+bool GuiTest::PressKey(WORD key, WORD modifier) {
   seen_.clear();
   std::vector<INPUT> inputs;
-  if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
+  if (modifier) inputs.push_back(KeyInput(modifier, false));
   inputs.push_back(KeyInput(key, false));
   inputs.push_back(KeyInput(key, true));
-  if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
-  return Send(inputs) && WaitForRelease(WM_KEYUP, shift ? VK_SHIFT : key);
+  if (modifier) inputs.push_back(KeyInput(modifier, true));
+  return Send(inputs) && WaitForRelease(WM_KEYUP, modifier ? modifier : key);
 }
 
-bool GuiTest::Click(HWND control, POINT at, bool right) {
+bool GuiTest::Click(HWND control, POINT at, bool right, WORD modifier) {
   seen_.clear();
   ClientToScreen(control, &at);
   SetCursorPos(at.x, at.y);
+  // Under Wine the pointer entering a window resets the modifiers to the X server's state: the
+  // move is taken in before the key goes down.
+  if (modifier) PumpUntil([] { return MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_TIMEOUT; });
   const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  return Send({MouseInput(down), MouseInput(up)}) && WaitForRelease(right ? WM_RBUTTONUP : WM_LBUTTONUP, 0);
+  std::vector<INPUT> inputs{KeyInput(modifier, false), MouseInput(down), MouseInput(up), KeyInput(modifier, true)};
+  if (!modifier) inputs = {inputs[1], inputs[2]};
+  return Send(inputs) && WaitForRelease(modifier ? WM_KEYUP : right ? WM_RBUTTONUP : WM_LBUTTONUP, modifier);
 }
 
 bool GuiTest::ClickUntil(HWND control, POINT at, const std::function<bool()>& done) {

@@ -117,10 +117,10 @@ class GuiTest : public ::testing::Test {
   void PumpPending();
   // Processes messages until the condition holds or a generous deadline passes.
   bool PumpUntil(const std::function<bool()>& condition);
-  // A real key press; returns once the window has processed its release.
-  bool PressKey(WORD key, bool shift = false);
+  // A real key press, with a modifier key held; returns once the window has processed its release.
+  bool PressKey(WORD key, WORD modifier = 0);
   // A real click at a point in a control's client area.
-  bool Click(HWND control, POINT at, bool right = false);
+  bool Click(HWND control, POINT at, bool right = false, WORD modifier = 0);
   // A click whose release a modal loop of the control may take (a scroll bar's): done tells
   // when the click has had its effect.
   bool ClickUntil(HWND control, POINT at, const std::function<bool()>& done);

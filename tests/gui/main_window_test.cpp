@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, TabWalksTheControlsInTheirOrder) {
     ASSERT_TRUE(PressKey(VK_TAB));
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
   }
-  ASSERT_TRUE(PressKey(VK_TAB, /*shift=*/true));
+  ASSERT_TRUE(PressKey(VK_TAB, VK_SHIFT));
   EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_LIST1);
 }
 

@@ -45,6 +45,7 @@ class NamesListTest : public GuiTest {
 
   HWND list() const { return Control(IDC_LIST1); }
   NamesList& names() { return window().list1(); }
+  NamesListBox& box() { return dynamic_cast<NamesListBox&>(names()); }
   std::wstring CurrentName() { return std::wstring(window().form().results().Name(names().CurrentIndex())); }
 
   // The actions' path is the one behind the highlighted name.
@@ -81,18 +82,32 @@ TEST_F(NamesListTest, KeysMoveThePathListAlong) {
   ExpectPathListOnHighlightedName();
 }
 
-TEST_F(NamesListTest, ClickingOrRightClickingANameMovesThePathListToIt) {
+TEST_F(NamesListTest, ClicksSelectAsInExplorerAndARightClickKeepsOrReplacesTheSelection) {
   ASSERT_TRUE(Click(list(), EntryPoint(list(), 3)));
-  EXPECT_EQ(names().CurrentIndex(), 3);
+  EXPECT_EQ(names().SelectedRows(), std::vector<int>{3});
   ExpectPathListOnHighlightedName();
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 6), false, VK_SHIFT));
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{3, 4, 5, 6}));
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 4), false, VK_CONTROL));
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 8), false, VK_CONTROL));
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{3, 5, 6, 8}));
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 6), false, VK_SHIFT));  // from the last Ctrl+click only
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{6, 7, 8}));
+  {
+    DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});
+    ASSERT_TRUE(Click(list(), EntryPoint(list(), 7), /*right=*/true));
+    EXPECT_EQ(watcher.Wait().size(), 1u);
+  }
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{6, 7, 8}));
+  EXPECT_EQ(names().CurrentIndex(), 7);
 
-  // The menu acts on the name that was right-clicked, as in Explorer.
+  // On a row outside the selection, the menu acts on that row alone.
   DialogWatcher watcher({DialogWatcher::ChooseMenuItem(Window())});
-  ASSERT_TRUE(Click(list(), EntryPoint(list(), 5), /*right=*/true));
+  ASSERT_TRUE(Click(list(), EntryPoint(list(), 4), /*right=*/true));
   const std::vector<SeenDialog> menu = watcher.Wait();
   ASSERT_EQ(menu.size(), 1u);
   EXPECT_EQ(menu[0].menu_items, (Strings{L"保存该项", L"删除该项", L"全部删除"}));
-  EXPECT_EQ(names().CurrentIndex(), 5);
+  EXPECT_EQ(names().SelectedRows(), std::vector<int>{4});
   ExpectPathListOnHighlightedName();
   EXPECT_EQ(platform_.scans, 1);
 }
@@ -142,9 +157,9 @@ TEST_F(NamesListTest, ScrollingThenPagingKeepsThePathOnTheHighlightedName) {
   ExpectPathListOnHighlightedName();
 }
 
-// F5 scans again, as in any list of files. A screen reader hears each name as the list draws
-// it, reversing characters written out, and its size after it.
-TEST_F(NamesListTest, F5FindsANewFileThatScreenReadersHearAsDrawn) {
+// F5 scans again, as in any list of files. The texts kept for screen readers give each name as
+// the list draws it, reversing characters written out, and its size after it.
+TEST_F(NamesListTest, F5FindsANewFileWhoseRowTextsAreWrittenOut) {
   ASSERT_TRUE(bucket_.AddFile(L"guiscroll-\u202Eevil[1].gif", std::string(5000, 'x')));
   ASSERT_TRUE(PressKey(VK_F5));
   EXPECT_EQ(platform_.scans, 2);
@@ -157,23 +172,27 @@ TEST_F(NamesListTest, F5FindsANewFileThatScreenReadersHearAsDrawn) {
   EXPECT_NE(box.row_descriptions()(row).value_or(L"").find(L"\r\n大小：4.88 KB\r\n"), std::wstring::npos);
 }
 
-// A screen reader keeps what it learnt of the rows until the list says they changed.
-TEST_F(NamesListTest, EachScanAnnouncesThatTheRowsChanged) {
+// A screen reader keeps what it learnt of the rows until the list says they changed, and follows
+// the row that a typed letter focuses and selects.
+TEST_F(NamesListTest, ScreenReadersHearOfEachScanAndOfTheRowATypedLetterSelects) {
   static HWND watched;
   static int announced;
   watched = list();
   announced = 0;
   const HWINEVENTHOOK hook = SetWinEventHook(
-      EVENT_OBJECT_REORDER, EVENT_OBJECT_REORDER, nullptr,
-      [](HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-        if (hwnd == watched && object == OBJID_CLIENT && child == CHILDID_SELF) ++announced;
+      EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr,
+      [](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+        if (hwnd == watched && object == OBJID_CLIENT && (child == CHILDID_SELF) == (event == EVENT_OBJECT_REORDER)) {
+          announced |= 1 << (event - EVENT_OBJECT_REORDER);  // the rows changed, a row focused, a row selected
+        }
       },
       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   ASSERT_TRUE(hook);
   SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
-  PumpUntil([] { return announced > 0; });
+  ASSERT_TRUE(PressKey('G'));
+  PumpUntil([] { return announced == 7; });
   UnhookWinEvent(hook);
-  EXPECT_GT(announced, 0);
+  EXPECT_EQ(announced, 7);
 }
 
 // A full cache's worth of names, far past the 65,535 rows a 16-bit field can name. The files are
@@ -229,13 +248,20 @@ TEST_F(LongListTest, RightClickPastRow65535DeletesExactlyThatRowsFile) {
   EXPECT_EQ(names().Count(), static_cast<int>(paths.size()) - 1);
 }
 
-TEST_F(LongListTest, KeysAndTheThumbMoveOnPastRow32767) {
+TEST_F(LongListTest, KeysSelectionAndTheThumbReachPastRow65535) {
   // Every name starts with the letter: typing it moves one row on, wherever the caret is.
   for (const int from : {40000, 70000}) {
-    SendMessageW(list(), LB_SETCURSEL, static_cast<WPARAM>(from), 0);
+    box().SelectOnly(from);
     ASSERT_TRUE(PressKey('R'));
-    EXPECT_EQ(names().CurrentIndex(), from + 1);
+    EXPECT_EQ(names().SelectedRows(), std::vector<int>{from + 1});
   }
+  ASSERT_TRUE(PressKey('A', VK_CONTROL));
+  EXPECT_EQ(names().SelectedRows().size(), static_cast<size_t>(names().Count()));
+  ASSERT_TRUE(PressKey(VK_UP, VK_SHIFT));
+  EXPECT_EQ(names().SelectedRows(), (std::vector<int>{70000, 70001}));
+  ASSERT_TRUE(PressKey(VK_SPACE, VK_CONTROL));  // the focused row out, so none is current
+  EXPECT_EQ(names().SelectedRows(), std::vector<int>{70001});
+  EXPECT_EQ(names().CurrentIndex(), -1);
   // The thumb dragged to the bottom of its bar shows the last rows.
   SendMessageW(list(), LB_SETTOPINDEX, 0, 0);
   SCROLLBARINFO bar{};
@@ -365,14 +391,27 @@ TEST_F(CustomExtensionTest, RightClickBelowTheNamesShowsAMenuOnlyWithACurrentNam
   EXPECT_EQ(window().list1().CurrentIndex(), 1);
 }
 
-TEST_F(CustomExtensionTest, EnterOpensTheCurrentFile) {
+TEST_F(CustomExtensionTest, EnterOpensTheFocusedFileAlone) {
   SetFocus(list());
   ASSERT_TRUE(PressKey(VK_RETURN));  // nothing current: nothing opened
   ASSERT_TRUE(PressKey(VK_DOWN));
+  ASSERT_TRUE(PressKey(VK_DOWN, VK_SHIFT));
+  ASSERT_EQ(window().list1().SelectedRows().size(), 2u);
   ASSERT_TRUE(PressKey(VK_RETURN));
   ASSERT_EQ(platform_.opened.size(), 1u);
-  EXPECT_EQ(platform_.opened[0], window().form().CurrentPath());
+  EXPECT_EQ(platform_.opened[0], ListedPaths()[1]);
   EXPECT_EQ(platform_.scans, 1);
+}
+
+// A click and Delete given while a scan holds the window were meant for the list it replaced.
+TEST_F(CustomExtensionTest, InputGivenDuringAScanIsDropped) {
+  POINT at = EntryPoint(list(), 1);
+  ClientToScreen(list(), &at);
+  ASSERT_TRUE(Drag(at, at) && SendChord({VK_DELETE}));  // queued, not yet taken
+  SendMessageW(Control(IDC_COMMAND1), BM_CLICK, 0, 0);
+  PumpPending();
+  EXPECT_TRUE(window().list1().SelectedRows().empty());
+  EXPECT_TRUE(platform_.questions.empty());
 }
 
 TEST_F(CustomExtensionTest, DeleteKeyAsksAndRemovesOnlyTheCurrentFileOnYes) {

@@ -26,8 +26,10 @@ class ComboBoxList final : public StringList {
   HWND hwnd_ = nullptr;
 };
 
-// A LISTBOX with LBS_NODATA: it holds a count of rows and the current one, nothing else, so
-// showing a full cache costs it neither time nor memory.
+// A LISTBOX with LBS_NODATA and LBS_EXTENDEDSEL: it holds a count of rows, the focused one and a
+// selected flag per row, nothing else, so showing a full cache costs it neither time nor memory.
+// The current row is the focused one while it is selected: a multi-selection list box reports its
+// focus as LB_GETCURSEL even when nothing is selected.
 class NamesListBox final : public NamesList {
  public:
   void Attach(HWND list) { hwnd_ = list; }
@@ -36,6 +38,16 @@ class NamesListBox final : public NamesList {
   void ShowRows(int count) override;
   int Count() const override;
   int CurrentIndex() const override;
+  std::vector<int> SelectedRows() const override;
+  bool IsSelected(int row) const;
+  // Selects that row alone, focuses it and makes it the anchor of Shift ranges, scrolled into
+  // view; as a click on it would.
+  void SelectOnly(int row);
+  void SelectAll();
+  // Ctrl+Space: the focused row in or out of the selection, the anchor moved to it.
+  void ToggleFocused();
+  // After Shift with a key or a click: the rows from the anchor to the focused one, alone.
+  void KeepOnlyAnchorRange();
   void Focus() override { SetFocus(hwnd_); }
   // In pixels at 96 DPI; scaled to the list's DPI and applied again when that changes.
   void SetHorizontalExtent(int pixels) override;
@@ -51,6 +63,10 @@ class NamesListBox final : public NamesList {
   void SetAccessibleName(std::wstring_view name) override;
 
  private:
+  int FocusedRow() const;
+  // Screen readers follow a selection changed here; the list box tells them of its own changes.
+  void Announce(DWORD event, int row) const;
+
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   int extent_ = 0;

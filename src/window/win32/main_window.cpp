@@ -1,10 +1,13 @@
 #include "window/win32/main_window.h"
 
+#include <memory>
+
 #include "lists/visible_name.h"
 #include "res/resource.h"
 #include "window/layout.h"
 #include "window/win32/accessible_name.h"
 #include "window/win32/dpi.h"
+#include "window/win32/message_loop.h"
 #include "window/win32/row_info.h"
 
 namespace tallow {
@@ -30,11 +33,12 @@ WindowKind WindowKindOf(ControlKind kind) {
     case ControlKind::kFrame:
       return {L"BUTTON", kChild | WS_CLIPSIBLINGS | BS_GROUPBOX, 0};
     // No text in the list box: it draws each row's name from the listing, and is told of the
-    // keys typed, to jump to the next name starting with one.
+    // keys typed, to jump to the next name starting with one. It takes a selection as Explorer's
+    // lists do, at a byte per row.
     case ControlKind::kListBox:
       return {L"LISTBOX",
               kFocusable | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_NODATA |
-                  LBS_OWNERDRAWFIXED | LBS_WANTKEYBOARDINPUT,
+                  LBS_OWNERDRAWFIXED | LBS_WANTKEYBOARDINPUT | LBS_EXTENDEDSEL,
               WS_EX_CLIENTEDGE};
     case ControlKind::kTextBox:
       return {L"EDIT", kFocusable | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
@@ -69,6 +73,16 @@ win32::UniqueHmenu MakePopupMenu() {
   if (!AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(items.get()), L"菜单")) return nullptr;
   items.release();
   return bar;
+}
+
+// A text of each row of the listing the list shows at the time it is asked; none past its end.
+template <typename Text>
+RowNames RowTexts(const Form1& form, Text text) {
+  return [&form, text](size_t row) -> std::optional<std::wstring> {
+    const std::shared_ptr<const CacheListing> listing = form.results().listing();
+    if (row >= listing->Count()) return std::nullopt;
+    return text(*listing, row);
+  };
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
@@ -114,6 +128,10 @@ void MainWindow::Show() {
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   UpdateWindow(hwnd_);
 }
+
+// Keys and clicks given while a scan held the window's thread were aimed at the list as it was
+// before: applied to the new one, a Delete would take another file.
+void MainWindow::DropPendingInput() { DropWaitingInput(); }
 
 void MainWindow::KeepOnTop() { SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
@@ -315,16 +333,8 @@ bool MainWindow::CreateControls() {
   // Named as drawn, so that a reversing character is read out written out too; described as
   // the row's infotip tells of it.
   list1_.SetRowNames(
-      [this](size_t row) -> std::optional<std::wstring> {
-        const CacheListing& listing = *form_.results().listing();
-        if (row >= listing.Count()) return std::nullopt;
-        return VisibleName(listing.Name(row));
-      },
-      [this](size_t row) -> std::optional<std::wstring> {
-        const CacheListing& listing = *form_.results().listing();
-        if (row >= listing.Count()) return std::nullopt;
-        return RowInfoText(listing, row);
-      });
+      RowTexts(form_, [](const CacheListing& listing, size_t row) { return VisibleName(listing.Name(row)); }),
+      RowTexts(form_, RowInfoText));
   combo1_.Attach(Control(IDC_COMBO1));
   text1_.Attach(Control(IDC_TEXT1));
   command1_.Attach(Control(IDC_COMMAND1));

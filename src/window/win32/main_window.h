@@ -45,6 +45,7 @@ class MainWindow final : public FormHost {
   void Show() override;
   void KeepOnTop() override;
   void ShowPopupMenu(int x, int y) override;
+  void DropPendingInput() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,5 +1,7 @@
 #include "window/win32/message_loop.h"
 
+#include <utility>
+
 namespace tallow {
 
 std::optional<int> DispatchWaitingMessages(HWND window, HACCEL accelerators) {
@@ -15,6 +17,14 @@ std::optional<int> DispatchWaitingMessages(HWND window, HACCEL accelerators) {
     DispatchMessageW(&message);
   }
   return std::nullopt;
+}
+
+void DropWaitingInput() {
+  MSG message{};
+  for (const auto& [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}}) {
+    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
+    }
+  }
 }
 
 int RunMessageLoop(HWND window, HACCEL accelerators) {

@@ -13,6 +13,9 @@ namespace tallow {
 // the queue (what follows it stays queued), or nothing once the queue is empty.
 std::optional<int> DispatchWaitingMessages(HWND window, HACCEL accelerators = nullptr);
 
+// Removes the keyboard and mouse input waiting in this thread's queue, unprocessed.
+void DropWaitingInput();
+
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop(HWND window, HACCEL accelerators = nullptr);
 

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "lists/visible_name.h"
 #include "window/layout.h"
@@ -60,9 +61,20 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
   switch (message) {
     case WM_RBUTTONDOWN:
       TrackInfoTip(message, wparam, lparam);
-      // As in Explorer, a right-click first makes its row current, so the menu acts on what was
-      // clicked; below the last entry it leaves the current entry as it is.
-      SelectRowAt({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      SelectForMenuAt({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      break;
+    case WM_KEYDOWN:
+      if (OnSelectionKey(wparam)) return 0;
+      break;
+    case WM_LBUTTONDOWN:
+      untouched_ = false;
+      break;
+    case LB_SETCOUNT:
+      untouched_ = true;
+      break;
+    // A Ctrl chord's character (Ctrl+Space's blank among them) is no letter typed to find a name.
+    case WM_CHAR:
+      if (GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) return 0;  // AltGr types letters
       break;
     case WM_CONTEXTMENU:
       // From the keyboard (Shift+F10, the menu key) the menu opens at the highlighted row; a
@@ -91,6 +103,7 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       }
       break;
     case WM_KEYDOWN:
+      if (wparam >= VK_PRIOR && wparam <= VK_DOWN && ShiftAlone()) names_.KeepOnlyAnchorRange();
       // Once per press, not again for each repeat while it is held.
       if ((lparam & (1 << 30)) != 0) break;
       if (wparam == VK_RETURN) form_.OnList1DblClick();
@@ -99,6 +112,9 @@ LRESULT NamesListWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
     // Anywhere on the list, below its last entry too, where LBN_DBLCLK would not come.
     case WM_LBUTTONDBLCLK:
       form_.OnList1DblClick();
+      break;
+    case WM_LBUTTONDOWN:
+      if ((wparam & (MK_SHIFT | MK_CONTROL)) == MK_SHIFT) names_.KeepOnlyAnchorRange();
       break;
     case WM_LBUTTONUP:
       form_.OnList1MouseUp(1, x, y);
@@ -226,9 +242,46 @@ int NamesListWindow::RowAt(POINT point) const {
   return static_cast<int>(row);
 }
 
-void NamesListWindow::SelectRowAt(POINT point) {
+// As in Explorer, a right-click on a selected row keeps the selection and focuses the row; on
+// any other row it makes that row the only selection, so the menu acts on what was clicked.
+// Below the last row it leaves everything as it is.
+void NamesListWindow::SelectForMenuAt(POINT point) {
   const int row = RowAt(point);
-  if (row >= 0 && row != names_.CurrentIndex()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  untouched_ = false;
+  if (row < 0) return;
+  if (!names_.IsSelected(row)) {
+    names_.SelectOnly(row);
+  } else if (SendMessageW(list_, LB_GETCARETINDEX, 0, 0) != row) {
+    SendMessageW(list_, LB_SETCARETINDEX, static_cast<WPARAM>(row), TRUE);
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, list_, OBJID_CLIENT, row + 1);
+  }
+}
+
+bool NamesListWindow::ShiftAlone() {
+  return GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
+}
+
+// The keys the list box has no meaning for: Ctrl+A and Ctrl+Space. True when taken.
+bool NamesListWindow::OnSelectionKey(WPARAM key) {
+  // A list just filled has its focus on the first row, unshown: the first arrow selects that
+  // row, as in Explorer, where the list box would step past it.
+  const bool moves = key >= VK_SPACE && key <= VK_DOWN;  // Space, the page keys, End, Home, arrows
+  if (moves && std::exchange(untouched_, false) && (key == VK_DOWN || key == VK_UP) &&
+      SendMessageW(list_, LB_GETSELCOUNT, 0, 0) == 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+    names_.SelectOnly(0);
+    return true;
+  }
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  if (key == 'A') {
+    untouched_ = false;
+    names_.SelectAll();
+    return true;
+  }
+  if (key == VK_SPACE) {
+    names_.ToggleFocused();
+    return true;
+  }
+  return false;
 }
 
 // Just below the start of the highlighted row's text, kept within the list when the row is
@@ -237,7 +290,9 @@ POINT NamesListWindow::CurrentRowPoint() const {
   RECT client{};
   GetClientRect(list_, &client);
   RECT row{};
-  const int current = names_.CurrentIndex();
+  // The focused row while selected, else the first selected one.
+  int current = names_.CurrentIndex();
+  if (current < 0) SendMessageW(list_, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&current));
   if (current < 0 ||
       SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
     return {client.left, client.top};
@@ -268,17 +323,22 @@ void NamesListWindow::DrawItem(const DRAWITEMSTRUCT& item) const {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
 }
 
-// A typed character moves to the next name that starts with it, as in any list; -2 when none
-// does, which leaves the list as it is. The caret is asked of the list: the message that asks
-// this carries it in 16 bits.
-LRESULT NamesListWindow::CharToItem(wchar_t typed) const {
+// A typed character selects the next name that starts with it, alone, as in any list. The caret
+// is asked of the list: the message that asks this carries it in 16 bits, and the row is selected
+// here, since the list box would extend the selection from its anchor.
+LRESULT NamesListWindow::CharToItem(wchar_t typed) {
   const int count = names_.Count();
+  if (typed < L' ') return -2;  // Enter, Esc, Ctrl chords
+  untouched_ = false;
   const LRESULT caret_index = SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
   const int caret = caret_index == LB_ERR || caret_index >= count ? -1 : static_cast<int>(caret_index);
   for (int step = 1; step <= count; ++step) {
     const int row = static_cast<int>((static_cast<long long>(caret) + step) % count);
     const std::wstring_view name = form_.results().Name(row);
-    if (!name.empty() && CompareStringOrdinal(name.data(), 1, &typed, 1, TRUE) == CSTR_EQUAL) return row;
+    if (!name.empty() && CompareStringOrdinal(name.data(), 1, &typed, 1, TRUE) == CSTR_EQUAL) {
+      names_.SelectOnly(row);
+      break;
+    }
   }
   return -2;
 }

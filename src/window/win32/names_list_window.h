@@ -1,6 +1,7 @@
 // The names list's own behaviour on top of the list box, which holds no text: each row drawn
-// from the listing, a typed letter jumping to the next name with it, a right-click making its
-// row current, the menu from the keyboard, Enter and double-clicks opening. Rows are found by
+// from the listing, a typed letter selecting the next name with it, a right-click taking its row
+// into account as Explorer does, Ctrl+A and Ctrl+Space, the menu from the keyboard, Enter and
+// double-clicks opening the focused row. Rows are found by
 // full-width indices everywhere: a list of a full cache runs far past the 65,535 rows that the
 // list box's 16-bit message fields can name.
 #pragma once
@@ -19,7 +20,7 @@ namespace tallow {
 
 class NamesListWindow {
  public:
-  NamesListWindow(Form1& form, const NamesListBox& names) : form_(form), names_(names) {}
+  NamesListWindow(Form1& form, NamesListBox& names) : form_(form), names_(names) {}
   NamesListWindow(const NamesListWindow&) = delete;
   NamesListWindow& operator=(const NamesListWindow&) = delete;
 
@@ -29,7 +30,9 @@ class NamesListWindow {
 
   // What the parent window is sent on the list's behalf.
   void DrawItem(const DRAWITEMSTRUCT& item) const;
-  LRESULT CharToItem(wchar_t typed) const;
+  // Selects the next row whose name starts with the character alone; always -2, the list box
+  // having nothing left to do.
+  LRESULT CharToItem(wchar_t typed);
 
   // The row under a point of the list's client area; -1 below the last row or outside.
   int RowAt(POINT point) const;
@@ -47,7 +50,9 @@ class NamesListWindow {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallBase(UINT message, WPARAM wparam, LPARAM lparam) const;
-  void SelectRowAt(POINT point);
+  void SelectForMenuAt(POINT point);
+  bool OnSelectionKey(WPARAM key);
+  static bool ShiftAlone();
   POINT CurrentRowPoint() const;
   bool OnThumbScroll(WPARAM wparam);
   void TrackInfoTip(UINT message, WPARAM wparam, LPARAM lparam);
@@ -60,13 +65,14 @@ class NamesListWindow {
   }
 
   Form1& form_;
-  const NamesListBox& names_;
+  NamesListBox& names_;
   HWND list_ = nullptr;
   WNDPROC base_ = nullptr;  // the list box's own procedure
   int dpi_ = 96;
   win32::UniqueHandleOf<HWND, &DestroyIfWindow> tip_;
   // The row the tip tells of; none after it was hidden, which is not the -1 of below the rows.
   static constexpr int kNoTipRow = -2;
+  bool untouched_ = false;  // no key or click since the rows were filled
   int tip_row_ = kNoTipRow;
 };
 

@@ -1,5 +1,7 @@
 #include "file_actions_fixture.h"
 
+#include "actions/delete_actions.h"
+
 namespace tallow::gui {
 namespace {
 
@@ -257,6 +259,10 @@ TEST_F(LongListTest, KeysSelectionAndTheThumbReachPastRow65535) {
   }
   ASSERT_TRUE(PressKey('A', VK_CONTROL));
   EXPECT_EQ(names().SelectedRows().size(), static_cast<size_t>(names().Count()));
+  ASSERT_TRUE(PressKey(VK_DELETE));  // answered No: one question counting every row, nothing gone
+  ASSERT_EQ(platform_.questions.size(), 1u);
+  EXPECT_EQ(platform_.questions[0].text, DeleteSeveralText(static_cast<size_t>(names().Count())));
+  EXPECT_EQ(platform_.scans, 1);
   ASSERT_TRUE(PressKey(VK_UP, VK_SHIFT));
   EXPECT_EQ(names().SelectedRows(), (std::vector<int>{70000, 70001}));
   ASSERT_TRUE(PressKey(VK_SPACE, VK_CONTROL));  // the focused row out, so none is current

@@ -9,37 +9,20 @@
 #include "lists/cache_listing.h"
 #include "lists/result_lists.h"
 #include "platform/platform.h"
+// Saving has a file of its own; its callers take it from here too.
+#include "actions/save_actions.h"
 
 namespace tallow {
 
 inline constexpr int kRightButton = 2;
-
-inline constexpr std::wstring_view kPickFolderTitle = L"选择保存路径";
-inline constexpr std::wstring_view kSelectFirstText = L"请先选定文件，然后保存！";
-inline constexpr std::wstring_view kSelectFirstTitle = L"提示……";
-inline constexpr std::wstring_view kSavedTitle = L"恭喜";
-
-// Copies one file through the shell, with its progress and replace prompts. True only when the
-// shell reports success and nothing was cancelled.
-bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
 
 // Opens the file with the program of its type, after asking unless that program only shows it;
 // nothing happens without a file, since an empty path would make the shell open some unrelated
 // folder.
 void OpenListed(Platform& platform, const std::optional<std::wstring>& path);
 
-// Saves a copy of the file into a folder the user picks and reports success; without a file,
-// asks the user to pick one first. Folders are not saved.
-void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
-
-// Saves copies of the selected files into a folder the user picks: one file as SaveListed does,
-// several into the one folder, each under a name of its own; without any, asks the user to pick
-// one first.
-void SaveSelected(Platform& platform, const ListedEntries& selected);
-
-// The texts of the success message, the warning before opening, and the questions before
-// deleting every listed file and before deleting one; names in them as VisibleName draws them.
-std::wstring SavedText(std::wstring_view name);
+// The texts of the warning before opening, and the questions before deleting every listed file
+// and before deleting one; names in them as VisibleName draws them.
 std::wstring OpenWarningText(std::wstring_view name);
 std::wstring DeleteAllText(size_t count);
 std::wstring DeleteOneText(std::wstring_view name);

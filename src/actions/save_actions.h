@@ -14,6 +14,7 @@ inline constexpr std::wstring_view kPickFolderTitle = L"选择保存路径";
 inline constexpr std::wstring_view kSelectFirstText = L"请先选定文件，然后保存！";
 inline constexpr std::wstring_view kSelectFirstTitle = L"提示……";
 inline constexpr std::wstring_view kSavedTitle = L"恭喜";
+inline constexpr std::wstring_view kSaveProgressTitle = L"保存该项";
 
 // Copies one file through the shell, with its progress and replace prompts. True only when the
 // shell reports success and nothing was cancelled.
@@ -24,8 +25,9 @@ bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::ws
 void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
 
 // Saves copies of the selected files into a folder the user picks: one file as SaveListed does,
-// several into the one folder, each under a name of its own; without any, asks the user to pick
-// one first.
+// several into the one folder, each under a name of its own (Explorer's "name (2).gif" where
+// the name is taken), then one box tells how it went; without any, asks the user to pick one
+// first.
 void SaveSelected(Platform& platform, const ListedEntries& selected);
 
 // The text of the success message; the name in it as VisibleName draws it.

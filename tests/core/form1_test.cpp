@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "actions/save_actions.h"
 #include "fakes/fake_platform.h"
 
 namespace tallow {
@@ -239,6 +240,30 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   EXPECT_EQ(fake_.copies.size(), 5u);
   EXPECT_EQ(fake_.messages.size(), 4u);
   EXPECT_EQ(fake_.marked.size(), 3u);
+}
+
+TEST_F(Form1Test, SaveOfSeveralKeepsBothNamesAndTellsWhatWasNotSaved) {
+  fake_.AddFile(root_ + L"BBBB0000", L"one[1].gif");
+  Pick(L".gif");
+  ListedEntries all{form_.results().listing(), {0, 1, 2, 3, 4}};
+  ASSERT_EQ(Names(), (Strings{L"one[1].gif", L"two[1].gif", L"four[1].gif", L"locked[1].gif", L"one[1].gif"}));
+  std::erase_if(fake_.folders[a_], [](const auto& entry) { return entry.name == L"two[1].gif"; });
+  fake_.picked_folder = L"D:\\pics";
+  fake_.copied_from[L"D:\\pics\\one[1].gif"] = L"the user's";
+  SaveSelected(fake_, all);
+  EXPECT_EQ(fake_.picker_titles.size(), 1u);
+  EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1].gif"], L"the user's");
+  EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1] (2).gif"], a_ + L"one[1].gif");
+  EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1] (3).gif"], root_ + L"BBBB0000\\one[1].gif");
+  ASSERT_EQ(fake_.messages.size(), 1u);
+  EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
+  EXPECT_EQ(fake_.messages[0].text, L"保存了 4 个文件。\r\n\r\n1 个文件未能保存：\r\ntwo[1].gif：扫描后已不存在");
+
+  // Cancelled after the first file: the rest are counted as not saved.
+  fake_.picked_folder = L"E:\\";
+  fake_.cancel_at_step = fake_.progress_steps.size() + 2;
+  SaveSelected(fake_, all);
+  EXPECT_EQ(fake_.messages.back().text, L"保存了 1 个文件。\r\n\r\n已取消，其余 4 个文件未保存。");
 }
 
 TEST_F(Form1Test, DeleteRemovesOnlyTheCurrentFileAndRescans) {

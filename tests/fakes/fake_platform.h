@@ -216,7 +216,8 @@ class FakePlatform : public Platform {
     copied_from.erase(it);
     return true;
   }
-  // Copies into copied_from, each marked; a name taken by a copy or a folder is left alone.
+  // Copies into copied_from, each marked; a name taken by a copy or a folder is left alone, and
+  // a source no longer in its folder is gone.
   class FakeSaver : public FolderSaver {
    public:
     FakeSaver(FakePlatform& platform, std::wstring folder) : platform_(platform), folder_(std::move(folder)) {
@@ -227,6 +228,12 @@ class FakePlatform : public Platform {
       return Replace(source, name, progress);
     }
     SaveResult Replace(const std::wstring& source, std::wstring_view name, const CopyProgress& progress) override {
+      const size_t slash = source.rfind(L'\\');
+      const auto folder = platform_.folders.find(source.substr(0, slash + 1));
+      if (folder == platform_.folders.end() ||
+          std::ranges::find(folder->second, source.substr(slash + 1), &Entry::name) == folder->second.end()) {
+        return {SaveOutcome::kGone};
+      }
       if (progress && !progress(0, 1)) return {SaveOutcome::kCancelled};
       const std::wstring target = folder_ + std::wstring(name);
       platform_.copied_from[target] = source;

@@ -210,8 +210,6 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   EXPECT_EQ(fake_.messages.size(), 3u);
   EXPECT_EQ(fake_.marked, (Strings{L"D:\\pics\\one[1].gif", L"D:\\one[1].gif"}));
   EXPECT_EQ(fake_.discarded, (Strings{L"F:\\one[1].gif", L"F:\\one[1].gif"}));
-  fake_.copied_from[L"F:\\one[1].gif"] = L"other bytes";
-  EXPECT_FALSE(fake_.DiscardPartialCopy(L"F:\\one[1].gif", a_ + L"one[1].gif"));
 
   // A file already there: the program asks, and No keeps it; Yes replaces it, not through the
   // shell, whose replace writes over the file in place.
@@ -251,7 +249,6 @@ TEST_F(Form1Test, SaveOfSeveralKeepsBothNamesAndTellsWhatWasNotSaved) {
   fake_.picked_folder = L"D:\\pics";
   fake_.copied_from[L"D:\\pics\\one[1].gif"] = L"the user's";
   SaveSelected(fake_, all);
-  EXPECT_EQ(fake_.picker_titles.size(), 1u);
   EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1].gif"], L"the user's");
   EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1] (2).gif"], a_ + L"one[1].gif");
   EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1] (3).gif"], root_ + L"BBBB0000\\one[1].gif");

@@ -1,5 +1,6 @@
 #include "actions/save_actions.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 

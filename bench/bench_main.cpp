@@ -1,10 +1,11 @@
 // Measures the cache scan against the bare enumeration it is built on, on a synthetic full
 // Content.IE5 of 60,000 entries, on one twice that size, and on four full containers of
-// 240,000 entries in all; and delete all of 60,000 listed files against a bare DeleteFileW
-// loop. Prints one line per case and size, then the ratios, the scan's last, and how far a
-// full scan in the window raises the peak working set. Progress and failures go to stderr.
+// 240,000 entries in all; delete all of 60,000 listed files against a bare DeleteFileW loop;
+// and a save of 10,000 selected files against a bare CopyFileW loop. Prints one line per case and size, then the
+// ratios, the scan's last, and how far a full scan in the window raises the peak working set. Progress and failures go
+// to stderr.
 //
-//   tallow_bench [--runs N] [--remove-tree]
+//   tallow_bench [--runs N] [--remove-tree] [--save-only]
 #include <windows.h>
 // psapi.h builds on the types of windows.h.
 #include <psapi.h>
@@ -22,6 +23,7 @@
 #include "delete_case.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "save_case.h"
 #include "search/remove_dups.h"
 #include "search/run_search.h"
 #include "synthetic_cache.h"
@@ -41,6 +43,7 @@ constexpr wchar_t kEverything[] = L"INetCache";
 struct Options {
   int runs = 9;
   bool remove_tree = false;
+  bool save_only = false;  // the save case alone, without the tree the others need
 };
 
 using Samples = std::map<std::string, std::vector<double>>;  // case -> milliseconds per run
@@ -210,6 +213,13 @@ double WorstRatio(const Samples& samples, std::initializer_list<const char*> cas
   return worst;
 }
 
+void PrintSaves(const SaveTimes& saves) {
+  std::printf("case=save_many entries=%d median_ms=%.2f\n", saves.files, saves.program_ms);
+  std::printf("case=copy_file entries=%d median_ms=%.2f\n", saves.files, saves.bare_ms);
+  PrintRatio("ratio_save_many_vs_copyfile",
+             saves.program_ms >= 0 && saves.bare_ms > 0 ? saves.program_ms / saves.bare_ms : -1);
+}
+
 int Run(const Options& options) {
   Win32Platform platform;
   const std::optional<std::wstring> cache = platform.SpecialFolderPath(kCsidlInternetCache);
@@ -218,6 +228,10 @@ int Run(const Options& options) {
     return 1;
   }
   Say("tallow_bench: cache folder %ls\n", *cache);
+  if (options.save_only) {
+    PrintSaves(MeasureSaveMany(platform, *cache, std::min(options.runs, 5)));
+    return 0;
+  }
 
   CacheStage stage(*cache);
   std::vector<CacheLayout> layouts;
@@ -249,6 +263,8 @@ int Run(const Options& options) {
   // Each round makes its 60,000 files twice, so fewer rounds than the scans take.
   const DeleteTimes deletes = MeasureDeleteAll(platform, *cache, layouts.front(), std::min(options.runs, 5));
   if (deletes.program_ms < 0) Say("tallow_bench: the delete case could not make or delete its files\n");
+  const SaveTimes saves = MeasureSaveMany(platform, *cache, std::min(options.runs, 5));
+  if (saves.program_ms < 0) Say("tallow_bench: the save case did not copy every file\n");
 
   for (size_t i = 0; i < layouts.size(); ++i) {
     for (const char* name : kCaseOrder) {
@@ -283,6 +299,7 @@ int Run(const Options& options) {
   std::printf("case=delete_file entries=%d median_ms=%.2f\n", layouts.front().entries, deletes.bare_ms);
   PrintRatio("ratio_delete_all_vs_deletefile",
              deletes.program_ms >= 0 && deletes.bare_ms > 0 ? deletes.program_ms / deletes.bare_ms : -1);
+  PrintSaves(saves);
   PrintRatio("ratio_scan_vs_enumeration", WorstRatio(small, {"scan_gif", "scan_ie5"}, "enumeration"));
   std::fflush(stdout);
   return 0;
@@ -297,12 +314,14 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring arg = argv[i];
     if (arg == L"--runs" && i + 1 < argc) {
       options.runs = std::max(5, _wtoi(argv[++i]));
+    } else if (arg == L"--save-only") {
+      options.save_only = true;
     } else if (arg == L"--remove-tree") {
       options.remove_tree = true;
     } else if (arg == L"--peak") {
       return tallow::bench::MeasurePeak();
     } else {
-      std::fprintf(stderr, "usage: tallow_bench [--runs N (at least 5)] [--remove-tree]\n");
+      std::fprintf(stderr, "usage: tallow_bench [--runs N (at least 5)] [--remove-tree] [--save-only]\n");
       return 2;
     }
   }

@@ -1,41 +1,13 @@
-// What the user can do with a listed file: open, save a copy, delete one, delete all. Each
-// action takes the path of the entry behind the highlighted name. Open and the deletes live in
-// their own files, included here for the callers that take every action.
+// What the user can do with listed files: open, save copies, delete some, delete all. Each has
+// a file of its own; the callers that take every action include them all from here.
 #pragma once
-
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "actions/delete_actions.h"
 #include "actions/open_listed.h"
-#include "lists/cache_listing.h"
-#include "lists/result_lists.h"
-#include "platform/platform.h"
+#include "actions/save_actions.h"
 
 namespace tallow {
 
 inline constexpr int kRightButton = 2;
-
-inline constexpr std::wstring_view kPickFolderTitle = L"选择保存路径";
-inline constexpr std::wstring_view kSelectFirstText = L"请先选定文件，然后保存！";
-inline constexpr std::wstring_view kSelectFirstTitle = L"提示……";
-inline constexpr std::wstring_view kSavedTitle = L"恭喜";
-
-// Copies one file through the shell, with its progress and replace prompts. True only when the
-// shell reports success and nothing was cancelled.
-bool ShellCopyFile(Platform& platform, const std::wstring& source, const std::wstring& destination);
-
-// Saves a copy of the file into a folder the user picks and reports success; without a file,
-// asks the user to pick one first. Folders are not saved.
-void SaveListed(Platform& platform, const std::optional<std::wstring>& path);
-
-// Saves copies of the selected files into a folder the user picks: one file as SaveListed does,
-// several into the one folder, each under a name of its own; without any, asks the user to pick
-// one first.
-void SaveSelected(Platform& platform, const ListedEntries& selected);
-
-// The text of the success message; the name in it as VisibleName draws it.
-std::wstring SavedText(std::wstring_view name);
 
 }  // namespace tallow

@@ -91,6 +91,36 @@ struct RemoveResult {
   bool operator==(const RemoveResult&) const = default;
 };
 
+// How one copy into a picked folder ended.
+enum class SaveOutcome {
+  kSaved,      // complete, with the source's bytes and last-write time
+  kNameTaken,  // an entry of that name is there already: left alone
+  kGone,       // the source is no longer there
+  kFolder,     // the source is a folder: not copied
+  kCancelled,  // the user stopped it: nothing left behind
+  kFailed,     // the system refused (no space, no access); status says why
+};
+struct SaveResult {
+  SaveOutcome outcome = SaveOutcome::kFailed;
+  uint32_t status = 0;  // with kFailed, the system's own code, which Platform::FailureText words
+};
+// Told how far a copy has come; false once the user has cancelled.
+using CopyProgress = std::function<bool(uint64_t copied, uint64_t size)>;
+
+// Copies files into the one folder the user picked, by its exact path: a folder whose name ends
+// in a dot or a space is that folder, not the one its plain path would be read as. Each copy
+// carries the mark of the Internet where the folder's volume keeps it.
+class FolderSaver {
+ public:
+  virtual ~FolderSaver() = default;
+  // Copies source into the folder under name, only while nothing has that name: one taken
+  // meanwhile is never overwritten.
+  virtual SaveResult SaveNew(const std::wstring& source, std::wstring_view name, const CopyProgress& progress) = 0;
+  // Puts a copy of source in the place of the file name; that file stays whole until the copy
+  // is complete, and stays as it was when the copy fails.
+  virtual SaveResult Replace(const std::wstring& source, std::wstring_view name, const CopyProgress& progress) = 0;
+};
+
 // Deletes files of the cache, each only while it is still the very entry that was listed: the
 // bucket folders are writable by other programs, some sandboxed, which may swap a folder, or
 // any folder above it, for a link to files elsewhere at any moment.
@@ -147,9 +177,9 @@ class Platform {
   // Modal to the main window, with the exclamation icon and Yes and No, No the default; true
   // only for Yes.
   virtual bool AskYesNo(const std::wstring& text, const std::wstring& title) = 0;
-  // Follows total units of work; shown to the user only once the work has taken a while.
+  // Follows total units of work, under the title; shown to the user only once the work has taken a while.
   // Finished when the object goes.
-  virtual std::unique_ptr<Progress> BeginProgress(size_t total) = 0;
+  virtual std::unique_ptr<Progress> BeginProgress(size_t total, const std::wstring& title = L"全部删除") = 0;
 
   // True when the file system would take the two paths for the same: ordinal, ignoring case,
   // code unit by code unit. Distinct names that only a language's rules call equal stay apart.
@@ -177,11 +207,14 @@ class Platform {
   virtual std::optional<std::wstring> ShellPath(const std::wstring& path) = 0;
   // What the path names now; an entry that is there but cannot be read counts as a file.
   virtual EntryKind KindOf(const std::wstring& path) = 0;
-  // True when both paths name files that hold the same bytes.
+  // True when both paths name files that hold the same bytes. The window keeps answering
+  // meanwhile, however large the files.
   virtual bool SameContents(const std::wstring& a, const std::wstring& b) = 0;
-  // Deletes a file the program itself made outside the cache, such as what a copy that failed
-  // part-way left behind; never a folder.
-  virtual bool DiscardFile(const std::wstring& path) = 0;
+  // Deletes what a copy of source that failed part-way left at path: only a file that holds
+  // the start of source's bytes and nothing else, never what another program put there.
+  virtual bool DiscardPartialCopy(const std::wstring& path, const std::wstring& source) = 0;
+  // Copies into the folder the user picked, for one save.
+  virtual std::unique_ptr<FolderSaver> BeginSaving(const std::wstring& folder) = 0;
   // True when the system itself calls files with this extension (".exe") unsafe to open, by its
   // list or by the type's own flag.
   virtual bool IsDangerousType(const std::wstring& extension) = 0;

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "actions/open_listed.h"
+#include "actions/save_actions.h"
 #include "core/form1_fixture.h"
 
 namespace tallow {
@@ -147,39 +148,68 @@ TEST_F(Form1Test, SaveAsksForAFolderAndReportsOnlyRealSuccess) {
   form_.OnCopytoClick();
   EXPECT_EQ(fake_.copies.back().to, L"D:\\\\one[1].gif");
 
-  fake_.copy_aborted = true;  // the user declined to replace
+  // Another program's file came meanwhile and the user kept it in the shell's prompt; then the
+  // shell fails: no success, and what is left there is only removed where it is the copy's.
+  fake_.picked_folder = L"F:\\";
+  fake_.copy_aborted = true;
   form_.OnCopytoClick();
   fake_.copy_aborted = false;
-  fake_.copy_result = 0x75;  // the shell reports a failure
+  fake_.copy_result = 0x75;
   form_.OnCopytoClick();
   EXPECT_EQ(fake_.messages.size(), 3u);
   EXPECT_EQ(fake_.marked, (Strings{L"D:\\pics\\one[1].gif", L"D:\\one[1].gif"}));
-  EXPECT_TRUE(fake_.discarded.empty());  // what was there stays
-  // Where nothing was, a failed copy leaves nothing (a full drive stops it part-way).
-  fake_.picked_folder = L"E:\\new";
-  form_.OnCopytoClick();
-  EXPECT_EQ(fake_.discarded, (Strings{L"E:\\new\\one[1].gif"}));
+  EXPECT_EQ(fake_.discarded, (Strings{L"F:\\one[1].gif", L"F:\\one[1].gif"}));
 
-  // The shell reports success but kept what was there (both kept, or the replace declined):
-  // neither success nor the mark on other bytes; an identical file is the saved one.
+  // A file already there: the program asks, and No keeps it; Yes replaces it, not through the
+  // shell, whose replace writes over the file in place.
   fake_.picked_folder = L"D:\\";
   fake_.copy_result = 0;
-  fake_.copy_writes = false;
   fake_.copied_from[L"D:\\one[1].gif"] = L"other bytes";
   form_.OnCopytoClick();
-  EXPECT_EQ(fake_.messages.size(), 3u);
-  fake_.copied_from[L"D:\\one[1].gif"] = a_ + L"one[1].gif";
+  ASSERT_EQ(fake_.questions.size(), 1u);
+  EXPECT_EQ(fake_.questions[0].text, L"目标文件夹中已有同名文件：\r\none[1].gif\r\n\r\n要用缓存中的这个文件替换它吗？");
+  EXPECT_EQ(fake_.copied_from[L"D:\\one[1].gif"], L"other bytes");
+  fake_.answer_yes = true;
+  form_.OnCopytoClick();
+  EXPECT_EQ(fake_.copied_from[L"D:\\one[1].gif"], a_ + L"one[1].gif");
+  EXPECT_EQ(fake_.messages.size(), 4u);
+  EXPECT_EQ(fake_.copies.size(), 4u);
+  // The shell reports success but wrote nothing there: no success.
+  fake_.picked_folder = L"G:\\";
+  fake_.copy_writes = false;
   form_.OnCopytoClick();
   EXPECT_EQ(fake_.messages.size(), 4u);
-  EXPECT_EQ(fake_.copies.size(), 7u);
   // A folder of the file's name: the shell would copy into it, so nothing is copied at all.
   fake_.copy_writes = true;
   fake_.picked_folder = L"C:\\Cache";
   fake_.AddSubfolder(L"C:\\Cache", L"one[1].gif");
   form_.OnCopytoClick();
-  EXPECT_EQ(fake_.copies.size(), 7u);
+  EXPECT_EQ(fake_.copies.size(), 5u);
   EXPECT_EQ(fake_.messages.size(), 4u);
   EXPECT_EQ(fake_.marked.size(), 3u);
+}
+
+TEST_F(Form1Test, SaveOfSeveralKeepsBothNamesAndTellsWhatWasNotSaved) {
+  fake_.AddFile(root_ + L"BBBB0000", L"one[1].gif");
+  Pick(L".gif");
+  ListedEntries all{form_.results().listing(), {0, 1, 2, 3, 4}};
+  ASSERT_EQ(Names(), (Strings{L"one[1].gif", L"two[1].gif", L"four[1].gif", L"locked[1].gif", L"one[1].gif"}));
+  std::erase_if(fake_.folders[a_], [](const auto& entry) { return entry.name == L"two[1].gif"; });
+  fake_.picked_folder = L"D:\\pics";
+  fake_.copied_from[L"D:\\pics\\one[1].gif"] = L"the user's";
+  SaveSelected(fake_, all);
+  EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1].gif"], L"the user's");
+  EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1] (2).gif"], a_ + L"one[1].gif");
+  EXPECT_EQ(fake_.copied_from[L"D:\\pics\\one[1] (3).gif"], root_ + L"BBBB0000\\one[1].gif");
+  ASSERT_EQ(fake_.messages.size(), 1u);
+  EXPECT_EQ(fake_.messages[0].title, L"提醒 —— Quistemar");
+  EXPECT_EQ(fake_.messages[0].text, L"保存了 4 个文件。\r\n\r\n1 个文件未能保存：\r\ntwo[1].gif：扫描后已不存在");
+
+  // Cancelled after the first file: the rest are counted as not saved.
+  fake_.picked_folder = L"E:\\";
+  fake_.cancel_at_step = fake_.progress_steps.size() + 2;
+  SaveSelected(fake_, all);
+  EXPECT_EQ(fake_.messages.back().text, L"保存了 1 个文件。\r\n\r\n已取消，其余 4 个文件未保存。");
 }
 
 TEST_F(Form1Test, DeleteRemovesOnlyTheSelectedFilesAndSaysWhichStayed) {

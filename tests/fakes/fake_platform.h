@@ -179,7 +179,7 @@ class FakePlatform : public Platform {
    private:
     FakePlatform& platform_;
   };
-  std::unique_ptr<Progress> BeginProgress(size_t total) override {
+  std::unique_ptr<Progress> BeginProgress(size_t total, const std::wstring&) override {
     progress_totals.push_back(total);
     return std::make_unique<FakeProgress>(*this);
   }
@@ -210,9 +210,44 @@ class FakePlatform : public Platform {
     const auto it = copied_from.find(b);
     return it != copied_from.end() && it->second == a;
   }
-  bool DiscardFile(const std::wstring& path) override {
+  bool DiscardPartialCopy(const std::wstring& path, const std::wstring& source) override {
     discarded.push_back(path);
-    return copied_from.erase(path) > 0;
+    const auto it = copied_from.find(path);
+    if (it == copied_from.end() || it->second != source) return false;
+    copied_from.erase(it);
+    return true;
+  }
+  // Copies into copied_from, each marked; a name taken by a copy or a folder is left alone, and
+  // a source no longer in its folder is gone.
+  class FakeSaver : public FolderSaver {
+   public:
+    FakeSaver(FakePlatform& platform, std::wstring folder) : platform_(platform), folder_(std::move(folder)) {
+      if (!folder_.ends_with(L'\\')) folder_ += L'\\';
+    }
+    SaveResult SaveNew(const std::wstring& source, std::wstring_view name, const CopyProgress& progress) override {
+      if (platform_.KindOf(folder_ + std::wstring(name)) != EntryKind::kNone) return {SaveOutcome::kNameTaken};
+      return Replace(source, name, progress);
+    }
+    SaveResult Replace(const std::wstring& source, std::wstring_view name, const CopyProgress& progress) override {
+      const size_t slash = source.rfind(L'\\');
+      const auto folder = platform_.folders.find(source.substr(0, slash + 1));
+      if (folder == platform_.folders.end() ||
+          std::ranges::find(folder->second, source.substr(slash + 1), &Entry::name) == folder->second.end()) {
+        return {SaveOutcome::kGone};
+      }
+      if (progress && !progress(0, 1)) return {SaveOutcome::kCancelled};
+      const std::wstring target = folder_ + std::wstring(name);
+      platform_.copied_from[target] = source;
+      platform_.marked.push_back(target);
+      return {SaveOutcome::kSaved};
+    }
+
+   private:
+    FakePlatform& platform_;
+    std::wstring folder_;
+  };
+  std::unique_ptr<FolderSaver> BeginSaving(const std::wstring& folder) override {
+    return std::make_unique<FakeSaver>(*this, folder);
   }
   bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring&, const std::wstring& verb) override {
     opened.push_back(path);

@@ -1,6 +1,7 @@
 // What the popup menu's save and a double-click do to real files in the cache, through the real
 // window, the folder picker and the shell's copy; the dialogs answered as a user would.
 #include "actions/open_listed.h"
+#include "actions/save_actions.h"
 #include "file_actions_fixture.h"
 
 namespace tallow::gui {
@@ -137,6 +138,91 @@ TEST_F(FileActionsTest, SaveThatCopiesNothingClaimsNoSuccess) {
   }
   EXPECT_FALSE(Exists(kept + L"\\logo[1].gif"));
   EXPECT_EQ(platform_.messages.size(), 1u);  // the reminder only
+}
+
+TEST_F(FileActionsTest, SaveOfSeveralKeepsEveryFileAndWhatWasThere) {
+  // A second bucket beside the test's own.
+  const OwnedPath second(TestBucket::ContentFolder() + L"SAV" + bucket_.path().substr(bucket_.path().size() - 6, 5));
+  ASSERT_TRUE(CreateDirectoryW(second.path.c_str(), nullptr));
+  ASSERT_TRUE(bucket_.AddFile(L"logo[1].gif", "first logo"));
+  ASSERT_TRUE(WriteBytes(second.path + L"\\logo[1].gif", "second logo"));
+  ASSERT_TRUE(bucket_.AddFile(L"photo[1].gif", SampleBytes()));
+  ASSERT_TRUE(CreateDirectoryW(target_.path.c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(target_.path + L"\\logo[1].gif", "the user's"));
+  ASSERT_TRUE(PickByKeyboard(L".gif"));
+  ListedEntries picked{window().form().results().listing(), {}};
+  Strings sources;
+  int64_t written = 132000000000000000;  // in 2019
+  const Strings paths = ListedPaths();
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!paths[i].starts_with(bucket_.path()) && !paths[i].starts_with(second.path + L'\\')) continue;
+    picked.indices.push_back(i);
+    sources.push_back(paths[i]);
+    ASSERT_TRUE(testing::SetWrittenAt(paths[i], written += 10000000));
+  }
+  ASSERT_EQ(sources.size(), 3u);
+
+  DialogWatcher answerer({DialogWatcher::PickFolder(target_.path), DialogWatcher::Press(IDOK)});
+  SaveSelected(platform_, picked);
+  const std::vector<SeenDialog> seen = answerer.Stop();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].title, L"恭喜");
+  EXPECT_EQ(seen[1].text, L"保存   3 个文件   成功");
+  // The user's file stays; the two logos go beside it in the order listed.
+  EXPECT_EQ(ReadBytes(target_.path + L"\\logo[1].gif"), "the user's");
+  const Strings logo_names = {L"logo[1] (2).gif", L"logo[1] (3).gif"};
+  size_t logos = 0;
+  for (const std::wstring& source : sources) {
+    const std::wstring copy =
+        target_.path + L'\\' + (source.ends_with(L"logo[1].gif") ? logo_names[logos++] : L"photo[1].gif");
+    EXPECT_EQ(ReadBytes(copy), ReadBytes(source)) << copy;
+    EXPECT_EQ(testing::WrittenAt(copy), testing::WrittenAt(source)) << copy;
+  }
+}
+
+TEST_F(FileActionsTest, SaveGoesIntoThePickedFolderItselfAndRemovesOnlyWhatItWrote) {
+  ASSERT_TRUE(bucket_.AddFile(L"logo[1].gif", "cached"));
+  // A folder whose name ends in a dot, beside the folder its plain path would be read as.
+  const std::wstring dotted = L"\\\\?\\" + target_.path + L"\\pick.";
+  const std::wstring sibling = target_.path + L"\\pick";
+  ASSERT_TRUE(CreateDirectoryW(target_.path.c_str(), nullptr));
+  ASSERT_TRUE(testing::MakeFolder(dotted));
+  ASSERT_TRUE(testing::MakeFolder(sibling));
+  ASSERT_TRUE(WriteBytes(sibling + L"\\logo[1].gif", "the user's"));
+  ASSERT_TRUE(PickByKeyboard(L".gif"));
+  ASSERT_TRUE(Select(bucket_.path() + L"logo[1].gif"));
+  platform_.picked_folder = target_.path + L"\\pick.";
+  // Saved, then saved again over a changed file there, with Yes to the question.
+  for (const bool replace : {false, true}) {
+    DialogWatcher answers(
+        replace ? std::vector<DialogWatcher::Answer>{DialogWatcher::Press(IDYES), DialogWatcher::Press(IDOK)}
+                : std::vector<DialogWatcher::Answer>{DialogWatcher::Press(IDOK)});
+    SendMessageW(Window(), WM_COMMAND, IDM_COPYTO, 0);
+    const std::vector<SeenDialog> seen = answers.Stop();
+    ASSERT_EQ(seen.size(), replace ? 2u : 1u);
+    EXPECT_EQ(seen.back().text, L"保存   logo[1].gif   成功");
+    EXPECT_EQ(ReadBytes(dotted + L"\\logo[1].gif"), "cached");
+    EXPECT_EQ(ReadBytes(sibling + L"\\logo[1].gif"), "the user's");
+    ASSERT_TRUE(WriteBytes(dotted + L"\\logo[1].gif", "changed"));
+  }
+  EXPECT_EQ(Sorted(testing::ListFolder(dotted + L"\\")), (Strings{L".", L"..", L"logo[1].gif"}));
+
+  // A copy cancelled part-way leaves nothing; a leftover goes only when it is the cached bytes' start.
+  const std::string big(8 << 20, 'b');
+  const std::wstring source = bucket_.path() + L"big[1].gif";
+  ASSERT_TRUE(bucket_.AddFile(L"big[1].gif", big));
+  int asked = 0;
+  EXPECT_EQ(platform_.BeginSaving(sibling)
+                ->SaveNew(source, L"big.gif", [&](uint64_t, uint64_t) { return ++asked < 2; })
+                .outcome,
+            SaveOutcome::kCancelled);
+  EXPECT_FALSE(Exists(sibling + L"\\big.gif"));
+  ASSERT_TRUE(WriteBytes(sibling + L"\\part.gif", big.substr(0, 1000)));
+  ASSERT_TRUE(WriteBytes(sibling + L"\\other.gif", "another program's"));
+  EXPECT_FALSE(platform_.DiscardPartialCopy(sibling + L"\\other.gif", source));
+  EXPECT_TRUE(platform_.DiscardPartialCopy(sibling + L"\\part.gif", source));
+  EXPECT_TRUE(Exists(sibling + L"\\other.gif"));
+  EXPECT_FALSE(Exists(sibling + L"\\part.gif"));
 }
 
 TEST_F(FileActionsTest, SaveOrOpenNeverReachesAnotherFileThanTheListedOne) {

@@ -102,6 +102,7 @@ uint64_t RecordingPlatform::PathHash(std::wstring_view text, uint64_t from) {
 }
 
 std::optional<std::wstring> RecordingPlatform::PickFolder(const std::wstring& title) {
+  if (picked_folder) return picked_folder;
   if (real_shell) return inner_->real.PickFolder(title);
   return std::nullopt;
 }
@@ -123,7 +124,9 @@ bool RecordingPlatform::AskYesNo(const std::wstring& text, const std::wstring& t
   return real_message_boxes ? inner_->real.AskYesNo(text, title) : answer_yes;
 }
 
-std::unique_ptr<Progress> RecordingPlatform::BeginProgress(size_t total) { return inner_->real.BeginProgress(total); }
+std::unique_ptr<Progress> RecordingPlatform::BeginProgress(size_t total, const std::wstring& title) {
+  return inner_->real.BeginProgress(total, title);
+}
 
 std::optional<std::wstring> RecordingPlatform::ShellPath(const std::wstring& path) {
   return inner_->real.ShellPath(path);
@@ -133,7 +136,12 @@ EntryKind RecordingPlatform::KindOf(const std::wstring& path) { return inner_->r
 bool RecordingPlatform::SameContents(const std::wstring& a, const std::wstring& b) {
   return inner_->real.SameContents(a, b);
 }
-bool RecordingPlatform::DiscardFile(const std::wstring& path) { return inner_->real.DiscardFile(path); }
+bool RecordingPlatform::DiscardPartialCopy(const std::wstring& path, const std::wstring& source) {
+  return inner_->real.DiscardPartialCopy(path, source);
+}
+std::unique_ptr<FolderSaver> RecordingPlatform::BeginSaving(const std::wstring& folder) {
+  return inner_->real.BeginSaving(folder);
+}
 
 bool RecordingPlatform::IsDangerousType(const std::wstring& extension) {
   return inner_->real.IsDangerousType(extension);
@@ -168,17 +176,7 @@ bool TestBucket::AddFile(const std::wstring& name, std::string_view bytes, DWORD
 
 bool TestBucket::AddFolder(const std::wstring& name) { return CreateDirectoryW((path_ + name).c_str(), nullptr); }
 
-std::vector<std::wstring> TestBucket::Listing() const {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data{};
-  HANDLE find = FindFirstFileW((path_ + L"*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.emplace_back(data.cFileName);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return names;
-}
+std::vector<std::wstring> TestBucket::Listing() const { return testing::ListFolder(path_); }
 
 std::vector<MSG> GuiTest::seen_;
 

@@ -41,6 +41,8 @@ class RecordingPlatform final : public Platform {
   // The folder picker, the shell's copy and opening a file reach the machine too: for the tests
   // of what the file actions really do to the disk.
   bool real_shell = false;
+  // Answers the folder picker without showing it.
+  std::optional<std::wstring> picked_folder;
   struct Message {
     std::wstring text, title;
     MessageIcon icon;
@@ -65,11 +67,12 @@ class RecordingPlatform final : public Platform {
   int ShellFileOperation(ShellCopyRecord& record) override;
   bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type, const std::wstring& verb) override;
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
-  std::unique_ptr<Progress> BeginProgress(size_t total) override;
+  std::unique_ptr<Progress> BeginProgress(size_t total, const std::wstring& title = L"全部删除") override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
   EntryKind KindOf(const std::wstring& path) override;
   bool SameContents(const std::wstring& a, const std::wstring& b) override;
-  bool DiscardFile(const std::wstring& path) override;
+  bool DiscardPartialCopy(const std::wstring& path, const std::wstring& source) override;
+  std::unique_ptr<FolderSaver> BeginSaving(const std::wstring& folder) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
   // The machine's associations with real_shell; otherwise every type is a picture, with a

@@ -34,6 +34,20 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::optional<int64_t> WrittenAt(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                              data.ftLastWriteTime.dwLowDateTime);
+}
+
+bool SetWrittenAt(const std::wstring& path, int64_t written) {
+  const win32::UniqueHandle file(win32::NullIfInvalid(CreateFileW(
+      path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
+  const FILETIME time{static_cast<DWORD>(written), static_cast<DWORD>(static_cast<uint64_t>(written) >> 32)};
+  return file && SetFileTime(file.get(), nullptr, nullptr, &time);
+}
+
 bool IsLink(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -42,6 +56,17 @@ bool IsLink(const std::wstring& path) {
 bool MakeFolder(const std::wstring& path, DWORD attributes) {
   return CreateDirectoryW(path.c_str(), nullptr) &&
          (attributes == FILE_ATTRIBUTE_NORMAL || SetFileAttributesW(path.c_str(), attributes));
+}
+
+std::vector<std::wstring> ListFolder(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data{};
+  const win32::UniqueFindHandle find(win32::NullIfInvalid(FindFirstFileW((folder + L"*").c_str(), &data)));
+  if (!find) return names;
+  do {
+    names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find.get(), &data));
+  return names;
 }
 
 void RemoveTree(const std::wstring& path) {

@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallow::testing {
 
@@ -16,9 +18,14 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes, DWORD attribut
 // Reads a file others may still hold open, as the shell does after a copy.
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
+// A file's last-write time, in 100 ns units since 1601 (UTC); nullopt when it cannot be read.
+std::optional<int64_t> WrittenAt(const std::wstring& path);
+bool SetWrittenAt(const std::wstring& path, int64_t written);
 // True when the path names a link (a reparse point); false when it names nothing.
 bool IsLink(const std::wstring& path);
 bool MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+// The entries of the folder whose path ends in "\", "." and ".." included.
+std::vector<std::wstring> ListFolder(const std::wstring& folder);
 // Removes a file or a folder tree, read-only, hidden and system entries included.
 void RemoveTree(const std::wstring& path);
 

@@ -1,5 +1,7 @@
 #include "platform/win32/shell_progress.h"
 
+#include <utility>
+
 namespace tallow {
 
 namespace {
@@ -18,7 +20,8 @@ void ServePaintAndSentMessages() {
 
 }  // namespace
 
-ShellProgress::ShellProgress(HWND owner, size_t total) : owner_(owner), total_(total), started_(GetTickCount64()) {}
+ShellProgress::ShellProgress(HWND owner, size_t total, std::wstring title)
+    : owner_(owner), title_(std::move(title)), total_(total), started_(GetTickCount64()) {}
 
 ShellProgress::~ShellProgress() {
   if (!dialog_) return;
@@ -49,7 +52,7 @@ void ShellProgress::Show() {
   win32::UniqueComPtr<IProgressDialog> dialog =
       win32::CreateComObject<IProgressDialog>(CLSID_ProgressDialog, IID_IProgressDialog);
   if (!dialog) return;
-  dialog->SetTitle(L"全部删除");
+  dialog->SetTitle(title_.c_str());
   owner_was_enabled_ = owner_ && IsWindowEnabled(owner_);
   if (FAILED(dialog->StartProgressDialog(owner_, nullptr, PROGDLG_MODAL | PROGDLG_AUTOTIME | PROGDLG_NOMINIMIZE,
                                          nullptr))) {

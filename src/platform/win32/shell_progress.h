@@ -5,6 +5,8 @@
 // The shell's interfaces build on <windows.h>.
 #include <shlobj.h>
 
+#include <string>
+
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
 
@@ -12,7 +14,7 @@ namespace tallow {
 
 class ShellProgress final : public Progress {
  public:
-  ShellProgress(HWND owner, size_t total);
+  ShellProgress(HWND owner, size_t total, std::wstring title);
   ~ShellProgress() override;
   ShellProgress(const ShellProgress&) = delete;
   ShellProgress& operator=(const ShellProgress&) = delete;
@@ -23,6 +25,7 @@ class ShellProgress final : public Progress {
   void Show();
 
   HWND owner_;
+  std::wstring title_;
   size_t total_;
   ULONGLONG started_;
   ULONGLONG last_update_ = 0;

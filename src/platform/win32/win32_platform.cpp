@@ -200,8 +200,8 @@ bool Win32Platform::AskYesNo(const std::wstring& text, const std::wstring& title
   return ShowBox(text, title, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-std::unique_ptr<Progress> Win32Platform::BeginProgress(size_t total) {
-  return std::make_unique<ShellProgress>(owner_, total);
+std::unique_ptr<Progress> Win32Platform::BeginProgress(size_t total, const std::wstring& title) {
+  return std::make_unique<ShellProgress>(owner_, total, title);
 }
 
 std::optional<std::wstring> Win32Platform::ShellPath(const std::wstring& path) {

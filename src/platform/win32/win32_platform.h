@@ -39,11 +39,12 @@ class Win32Platform final : public Platform {
   bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type = {},
                               const std::wstring& verb = {}) override;
   bool AskYesNo(const std::wstring& text, const std::wstring& title) override;
-  std::unique_ptr<Progress> BeginProgress(size_t total) override;
+  std::unique_ptr<Progress> BeginProgress(size_t total, const std::wstring& title = L"全部删除") override;
   std::optional<std::wstring> ShellPath(const std::wstring& path) override;
   EntryKind KindOf(const std::wstring& path) override;
   bool SameContents(const std::wstring& a, const std::wstring& b) override;
-  bool DiscardFile(const std::wstring& path) override;
+  bool DiscardPartialCopy(const std::wstring& path, const std::wstring& source) override;
+  std::unique_ptr<FolderSaver> BeginSaving(const std::wstring& folder) override;
   bool IsDangerousType(const std::wstring& extension) override;
   bool MarkFromInternet(const std::wstring& path) override;
   TypeProgram ProgramForType(const std::wstring& extension) override;

@@ -42,8 +42,8 @@ class SilentSavePlatform final : public Platform {
   bool PathsEqual(std::wstring_view a, std::wstring_view b) override { return real_.PathsEqual(a, b); }
   uint64_t PathHash(std::wstring_view text, uint64_t from) override { return real_.PathHash(text, from); }
   int ShellFileOperation(ShellCopyRecord& record) override { return real_.ShellFileOperation(record); }
-  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type) override {
-    return real_.OpenWithDefaultProgram(path, type);
+  bool OpenWithDefaultProgram(const std::wstring& path, const std::wstring& type, const std::wstring& verb) override {
+    return real_.OpenWithDefaultProgram(path, type, verb);
   }
   std::optional<std::wstring> ShellPath(const std::wstring& path) override { return real_.ShellPath(path); }
   EntryKind KindOf(const std::wstring& path) override { return real_.KindOf(path); }

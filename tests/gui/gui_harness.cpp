@@ -304,4 +304,33 @@ bool GuiTest::PickByKeyboard(std::wstring_view extension) {
   return combo.CurrentText() == extension;
 }
 
+// Presses the keys in order and releases them in reverse.
+bool SendChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (size_t i = keys.size(); i-- > 0;) {
+    inputs.push_back(inputs[i]);
+    inputs.back().ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// Presses the left button at one point of the screen and releases it at another.
+bool Drag(POINT from, POINT to) {
+  SetCursorPos(from.x, from.y);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  inputs[1].mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
 }  // namespace tallow::gui

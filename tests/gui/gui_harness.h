@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,11 @@
 #include "window/win32/main_window.h"
 
 namespace tallow::gui {
+
+// Presses the keys in order and releases them in reverse.
+bool SendChord(std::initializer_list<WORD> keys);
+// Presses the left button at one point of the screen and releases it at another.
+bool Drag(POINT from, POINT to);
 
 using testing::DialogWatcher;
 using testing::Exists;

@@ -55,7 +55,7 @@ void OpenListed(Platform& platform, const std::optional<std::wstring>& path) {
   // under ".gif"); so does the name the shell is given, when that is another.
   const std::wstring_view name = NamePart(*path);
   OpenCaution caution = CautionFor(platform, name);
-  if (caution == OpenCaution::kNone) caution = CautionFor(platform, NamePart(*target));
+  if (caution == OpenCaution::kNone && NamePart(*target) != name) caution = CautionFor(platform, NamePart(*target));
   if (caution != OpenCaution::kNone &&
       !platform.AskYesNo(OpenWarningText(name, caution, ProgramName(program)), std::wstring(kReminderTitle))) {
     return;
